@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+class Clock;
+class MessageBox;
+class QPushButton;
+
+// Shows the operator what went wrong, once, without ending the program.
+// A click handler may ask the operator with a modal box; a timer tick must
+// not block the clock, so its errors go to the window's status line (which
+// stays until the operator clicks it) and to standard error. GUI thread only.
+class ErrorReporter {
+public:
+    ErrorReporter(MessageBox& messageBox, const Clock& clock);
+
+    void attachStatusLine(QPushButton* statusLine);
+
+    void fromClick(int slot, const QString& reason);
+    void fromTick(int slot, const QString& reason);
+    // One timestamped line on standard error.
+    void log(const QString& line) const;
+
+private:
+    MessageBox& messageBox_;
+    const Clock& clock_;
+    QPushButton* statusLine_ = nullptr;
+};
+
+// How a slot is named to the operator: rows count from 1.
+QString describeSlot(int slot);

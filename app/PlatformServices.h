@@ -1,0 +1,23 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+class Clock;
+class FileDialog;
+class InputBox;
+class MediaPlayer;
+class MessageBox;
+class ProgramExit;
+
+// Everything the window needs from the platform. Production wires the real
+// clock, boxes, players and dialogs; tests wire doubles that answer at once.
+// The services outlive the window.
+struct PlatformServices {
+    Clock& clock;
+    MessageBox& messageBox;
+    InputBox& inputBox;
+    ProgramExit& programExit;
+    std::function<std::unique_ptr<MediaPlayer>(int slot)> makePlayer;
+    std::function<std::unique_ptr<FileDialog>(int slot)> makeFileDialog;
+};

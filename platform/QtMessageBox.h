@@ -1,0 +1,9 @@
+#pragma once
+
+#include "MessageBox.h"
+
+class QtMessageBox final : public MessageBox {
+public:
+    MessageAnswer show(const QString& text, const QString& title, MessageIcon icon,
+        MessageButtons buttons) override;
+};

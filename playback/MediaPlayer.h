@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// The sound player of one slot. Every call is made on the GUI thread and
+// returns at once; the sound goes on while the event loop runs.
+//
+// What callers rely on:
+// - open(path) loads the file and leaves the player idle at its start, not
+//   playing. A file the player cannot play is refused with a PlatformError
+//   that names the file and the reason, and the player stays as it was.
+// - play() starts, or resumes where pause() held it; on a playing player it
+//   plays on. A failure (no sound output, no file) is a PlatformError.
+// - pause() holds the position; on an idle, paused or empty player it
+//   changes nothing.
+// - currentPosition() and duration() are seconds and can be read at any time.
+class MediaPlayer {
+public:
+    virtual ~MediaPlayer() = default;
+    virtual void open(const QString& path) = 0;
+    virtual void play() = 0;
+    virtual void pause() = 0;
+    virtual double currentPosition() const = 0;
+    virtual double duration() const = 0;
+};

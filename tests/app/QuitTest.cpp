@@ -1,0 +1,105 @@
+#include "FormHarness.h"
+
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString quitQuestion =
+    QStringLiteral("Are You Sure To Exit?     Waring!!!  All Data Will Be Lost");
+
+// Quit can only be pressed while unlocked.
+void enableQuit(FormHarness& h)
+{
+    h.c().Command8->setEnabled(true);
+    h.c().Command7->setEnabled(false);
+}
+
+bool anyTimerActive(FormHarness& h)
+{
+    for (QTimer* t : h.c().timers)
+        if (t->isActive())
+            return true;
+    return false;
+}
+
+} // namespace
+
+TEST(Quit, AsksTheWarningQuestion)
+{
+    FormHarness h;
+    enableQuit(h);
+    h.messageBox.answerNext(MessageAnswer::Cancel);
+    FormHarness::click(h.c().Command8);
+    ASSERT_EQ(h.messageBox.shown().size(), 1u);
+    const auto& box = h.messageBox.shown().front();
+    EXPECT_EQ(box.text, quitQuestion);
+    EXPECT_EQ(box.title, QStringLiteral("Validate"));
+    EXPECT_EQ(box.icon, MessageIcon::Exclamation);
+    EXPECT_EQ(box.buttons, MessageButtons::OkCancel);
+}
+
+TEST(Quit, OkEndsTheProgramAndNoTickRunsAfterwards)
+{
+    FormHarness h;
+    enableQuit(h);
+    h.c().progressTimer(3)->start();
+    h.messageBox.answerNext(MessageAnswer::Ok);
+    FormHarness::click(h.c().Command8);
+    EXPECT_EQ(h.programExit.calls(), 1);
+    EXPECT_FALSE(anyTimerActive(h));
+}
+
+TEST(Quit, CancelLeavesTimersAndPlayingSlotsAlone)
+{
+    FormHarness h;
+    enableQuit(h);
+    h.player(2).open(QStringLiteral("/tmp/bell.mp3"));
+    h.player(2).play();
+    h.c().progressTimer(2)->start();
+    h.journal.clear();
+    h.messageBox.answerNext(MessageAnswer::Cancel);
+    FormHarness::click(h.c().Command8);
+    EXPECT_EQ(h.programExit.calls(), 0);
+    EXPECT_TRUE(h.player(2).isPlaying());
+    EXPECT_TRUE(h.journal.isEmpty());
+    EXPECT_TRUE(h.c().timer(1)->isActive());
+    EXPECT_TRUE(h.c().progressTimer(2)->isActive());
+}
+
+TEST(Quit, ClosingTheBoxAnyOtherWayChangesNothing)
+{
+    FormHarness h;
+    enableQuit(h);
+    h.messageBox.answerNext(MessageAnswer::Closed);
+    FormHarness::click(h.c().Command8);
+    EXPECT_EQ(h.programExit.calls(), 0);
+    EXPECT_TRUE(h.c().timer(1)->isActive());
+}
+
+TEST(TitleBarClose, IsRefusedWhileLocked)
+{
+    FormHarness h;
+    EXPECT_FALSE(h.form().close());
+    EXPECT_TRUE(h.messageBox.shown().empty());
+    EXPECT_EQ(h.programExit.calls(), 0);
+    EXPECT_TRUE(h.form().isVisible());
+}
+
+TEST(TitleBarClose, AsksWhileUnlockedAndEndsOnlyOnOk)
+{
+    FormHarness h;
+    enableQuit(h);
+    h.messageBox.answerNext(MessageAnswer::Cancel);
+    EXPECT_FALSE(h.form().close());
+    EXPECT_EQ(h.programExit.calls(), 0);
+
+    h.messageBox.answerNext(MessageAnswer::Ok);
+    EXPECT_TRUE(h.form().close());
+    ASSERT_EQ(h.messageBox.shown().size(), 2u);
+    EXPECT_EQ(h.messageBox.shown().back().text, quitQuestion);
+    EXPECT_EQ(h.programExit.calls(), 1);
+    EXPECT_FALSE(anyTimerActive(h));
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "MediaPlayer.h"
+
+#include <QStringList>
+
+#include <optional>
+
+// A player that behaves as the real one does towards its callers (open leaves
+// it idle at the start, play resumes, pause holds) without sound. Calls of all
+// players of one test go into one shared journal, e.g. "play 3", "pause 4",
+// so a test can check their order. A test can make the next calls fail.
+class FakeMediaPlayer final : public MediaPlayer {
+public:
+    FakeMediaPlayer(int slot, QStringList& journal) : slot_(slot), journal_(journal) { }
+
+    void open(const QString& path) override;
+    void play() override;
+    void pause() override;
+    double currentPosition() const override { return position_; }
+    double duration() const override { return duration_; }
+
+    // Test controls.
+    void failPlayWith(const QString& reason) { playFailure_ = reason; }
+    void failOpenWith(const QString& reason) { openFailure_ = reason; }
+    void setPosition(double seconds) { position_ = seconds; }
+    void setDuration(double seconds) { duration_ = seconds; }
+
+    bool isPlaying() const { return playing_; }
+    const QString& file() const { return file_; }
+
+private:
+    int slot_;
+    QStringList& journal_;
+    QString file_;
+    bool playing_ = false;
+    double position_ = 0;
+    double duration_ = 0;
+    std::optional<QString> playFailure_;
+    std::optional<QString> openFailure_;
+};

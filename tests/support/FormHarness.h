@@ -1,0 +1,47 @@
+#pragma once
+
+#include "FakeClock.h"
+#include "FakeFileDialog.h"
+#include "FakeMediaPlayer.h"
+#include "Form1.h"
+#include "RecordingProgramExit.h"
+#include "ScriptedInputBox.h"
+#include "ScriptedMessageBox.h"
+
+#include <QStringList>
+
+#include <array>
+#include <memory>
+
+class QPushButton;
+
+// The main window wired to test doubles, shown on the offscreen screen and
+// loaded as at program start (or left as created, for the window's first state). Tests click its
+// real buttons and answer its boxes through the doubles.
+class FormHarness {
+public:
+    enum class Start { Loaded, AsCreated };
+    explicit FormHarness(Start start = Start::Loaded);
+    ~FormHarness();
+
+    Form1& form() { return *form_; }
+    Form1Controls& c() { return form_->controls(); }
+    SlotControls& slot(int i) { return c().slot[std::size_t(i)]; }
+    FakeMediaPlayer& player(int i) { return *players_[std::size_t(i)]; }
+    FakeFileDialog& dialog(int i) { return *dialogs_[std::size_t(i)]; }
+
+    FakeClock clock;
+    ScriptedMessageBox messageBox;
+    ScriptedInputBox inputBox;
+    RecordingProgramExit programExit;
+    // Every player call in order, e.g. "play 3".
+    QStringList journal;
+
+    static void click(QPushButton* button);
+
+private:
+    std::array<FakeMediaPlayer*, SlotCount> players_{};
+    std::array<FakeFileDialog*, SlotCount> dialogs_{};
+    std::unique_ptr<PlatformServices> services_;
+    std::unique_ptr<Form1> form_;
+};
