@@ -3,6 +3,7 @@
 #include "LabelColour.h"
 #include "Twips.h"
 
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -31,9 +32,23 @@ QFont songFont(double points)
 QFont slotLabelFont()
 {
     QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans")});
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans Condensed"),
+        QStringLiteral("DejaVu Sans")});
+    font.setStretch(QFont::Condensed);
     font.setPointSizeF(9.75);
     return font;
+}
+
+// The narrow columns were drawn for a narrow bitmap font; where the font at
+// hand is wider, it shrinks until the widest text the label shows fits.
+void fitFont(QLabel* label, const QString& widestText)
+{
+    QFont font = label->font();
+    while (font.pointSizeF() > 6.0 &&
+        QFontMetrics(font).horizontalAdvance(widestText) > label->width()) {
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    }
+    label->setFont(font);
 }
 
 QString indexed(const char* name, int index)
@@ -160,6 +175,9 @@ private:
             twips_.rect(720, top, 495, 255));
         for (QLabel* l : {s.LabStarttime, s.lblPast, s.Label4, s.lblTotal})
             l->setFont(slotLabelFont());
+        fitFont(s.LabStarttime, QStringLiteral("- - : - - : - -"));
+        fitFont(s.lblPast, QStringLiteral("100:00"));
+        fitFont(s.lblTotal, QStringLiteral("100:00"));
         s.lblPast->setAlignment(Qt::AlignCenter);
         s.lblTotal->setAlignment(Qt::AlignCenter);
 

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config
     qt6-base-dev libmpg123-dev libsdl2-dev libgtest-dev
-    fonts-wqy-microhei
+    fonts-wqy-microhei fonts-dejavu-extra
     xvfb xauth
     lame sox libsox-fmt-mp3 mpg123
     clang-format
