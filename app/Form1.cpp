@@ -12,8 +12,7 @@
 
 namespace {
 
-template <typename T>
-void nameIfQObject(T* component, const QString& name)
+template <typename T> void nameIfQObject(T* component, const QString& name)
 {
     if (auto* object = dynamic_cast<QObject*>(component))
         object->setObjectName(name);
