@@ -7,6 +7,9 @@
 #include <QFileDialog>
 #include <QStandardPaths>
 
+namespace {
+
+// "mp3file(*.mp3)|*.mp3" gives "mp3file(*.mp3) (*.mp3)", the form Qt reads.
 QString toQtNameFilter(const QString& filter)
 {
     const qsizetype bar = filter.indexOf(QLatin1Char('|'));
@@ -16,6 +19,8 @@ QString toQtNameFilter(const QString& filter)
     return filter.left(bar) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
         QLatin1Char(')');
 }
+
+} // namespace
 
 void prepareOpenDialog(QFileDialog& dialog, const QString& filter, const QString& folder)
 {

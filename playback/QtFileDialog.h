@@ -26,10 +26,6 @@ private:
     QString fileName_;
 };
 
-// "description|pattern" as Qt writes a name filter:
-// "mp3file(*.mp3)|*.mp3" gives "mp3file(*.mp3) (*.mp3)".
-QString toQtNameFilter(const QString& filter);
-
 // Sets up an open-file dialog for one existing file, with the filter given as
 // "description|pattern", opening in the given folder.
 void prepareOpenDialog(QFileDialog& dialog, const QString& filter, const QString& folder);

@@ -60,16 +60,6 @@ void answerNextDialog(std::function<void(QFileDialog&)> answer)
 
 } // namespace
 
-TEST(Mp3Dialog, TheFilterIsWrittenAsQtReadsIt)
-{
-    EXPECT_EQ(toQtNameFilter(Mp3Filter), QStringLiteral("mp3file(*.mp3) (*.mp3)"));
-    EXPECT_EQ(
-        toQtNameFilter(QStringLiteral("sound|*.mp3;*.wav")), QStringLiteral("sound (*.mp3 *.wav)"));
-    QFileDialog dialog;
-    prepareOpenDialog(dialog, Mp3Filter, QDir::tempPath());
-    EXPECT_EQ(dialog.nameFilters(), QStringList{QStringLiteral("mp3file(*.mp3) (*.mp3)")});
-}
-
 TEST(Mp3Dialog, ListsMp3FilesInAnyCaseAndFoldersOnly)
 {
     QTemporaryDir root;
