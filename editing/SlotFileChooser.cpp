@@ -10,12 +10,18 @@
 #include <QLabel>
 #include <QPushButton>
 
+namespace {
+
+// The operator is told which file was refused even when the player's reason
+// does not say.
 QString refusedFileReason(const QString& path, const QString& reason)
 {
     if (reason.contains(QFileInfo(path).fileName()))
         return reason;
     return QStringLiteral("%1: %2").arg(path, reason);
 }
+
+} // namespace
 
 SlotFileChooser::SlotFileChooser(Form1Controls& controls, ErrorReporter& errors)
     : c_(controls), errors_(errors)

@@ -22,7 +22,3 @@ private:
     Form1Controls& c_;
     ErrorReporter& errors_;
 };
-
-// The operator's message for a file the player refused: it names the file
-// even when the player's reason does not.
-QString refusedFileReason(const QString& path, const QString& reason);
