@@ -21,7 +21,9 @@ template <typename T> void nameIfQObject(T* component, const QString& name)
 } // namespace
 
 Form1::Form1(PlatformServices& platform, QWidget* parent)
-    : QWidget(parent), platform_(platform), errors_(platform.messageBox, platform.clock)
+    : QWidget(parent), platform_(platform), errors_(platform.messageBox, platform.clock),
+      fileChooser_(c_, errors_),
+      startTimeEditor_(c_, platform.inputBox, platform.messageBox, errors_)
 {
     buildForm1(this, c_);
     errors_.attachStatusLine(c_.StatusLine);
@@ -35,6 +37,11 @@ Form1::Form1(PlatformServices& platform, QWidget* parent)
         nameIfQObject(dialogs_[index].get(), QStringLiteral("CommonDialog1(%1)").arg(i));
     }
     connect(c_.Command8, &QPushButton::clicked, this, &Form1::Command8_Click);
+    for (int i = 0; i < SlotCount; ++i) {
+        const SlotControls& s = c_.slot[std::size_t(i)];
+        connect(s.Command1, &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
+        connect(s.Command2, &QPushButton::clicked, this, [this, i] { Command2_Click(i); });
+    }
 }
 
 Form1::~Form1() = default;
@@ -58,6 +65,16 @@ void Form1::Command8_Click()
 {
     if (askToQuit())
         endProgram();
+}
+
+void Form1::Command1_Click(int index)
+{
+    fileChooser_.choose(index);
+}
+
+void Form1::Command2_Click(int index)
+{
+    startTimeEditor_.edit(index);
 }
 
 void Form1::closeEvent(QCloseEvent* event)

@@ -3,6 +3,8 @@
 #include "ErrorReporter.h"
 #include "Form1Controls.h"
 #include "PlatformServices.h"
+#include "SlotFileChooser.h"
+#include "StartTimeEditor.h"
 
 #include <QWidget>
 
@@ -25,6 +27,8 @@ public:
     // Called once, right after the window is created and before any tick.
     void Form_Load();
     void Command8_Click();
+    void Command1_Click(int index);
+    void Command2_Click(int index);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -38,5 +42,7 @@ private:
     ErrorReporter errors_;
     std::array<std::unique_ptr<MediaPlayer>, SlotCount> players_;
     std::array<std::unique_ptr<FileDialog>, SlotCount> dialogs_;
+    SlotFileChooser fileChooser_;
+    StartTimeEditor startTimeEditor_;
     bool ended_ = false;
 };

@@ -1,4 +1,5 @@
 #include "Form1.h"
+#include "LastChoiceFolder.h"
 #include "QtFileDialog.h"
 #include "QtInputBox.h"
 #include "QtMessageBox.h"
@@ -20,13 +21,14 @@ int main(int argc, char** argv)
     QtMessageBox messageBox;
     QtInputBox inputBox;
     QtProgramExit programExit;
+    LastChoiceFolder lastChoiceFolder;
     PlatformServices platform{
         clock,
         messageBox,
         inputBox,
         programExit,
         [](int) { return std::make_unique<UnavailablePlayer>(); },
-        [](int) { return std::make_unique<QtFileDialog>(); },
+        [&lastChoiceFolder](int) { return std::make_unique<QtFileDialog>(lastChoiceFolder); },
     };
 
     Form1 form(platform);
