@@ -1,10 +1,12 @@
 #include "Form1.h"
 
+#include "ClockDisplay.h"
 #include "FileDialog.h"
 #include "Form1Layout.h"
 #include "MediaPlayer.h"
 #include "MessageBox.h"
 #include "ProgramExit.h"
+#include "Scheduler.h"
 
 #include <QCloseEvent>
 #include <QPushButton>
@@ -12,8 +14,7 @@
 
 namespace {
 
-template <typename T>
-void nameIfQObject(T* component, const QString& name)
+template <typename T> void nameIfQObject(T* component, const QString& name)
 {
     if (auto* object = dynamic_cast<QObject*>(component))
         object->setObjectName(name);
@@ -36,6 +37,10 @@ Form1::Form1(PlatformServices& platform, QWidget* parent)
         nameIfQObject(dialogs_[index].get(), QStringLiteral("CommonDialog1(%1)").arg(i));
     }
     connect(c_.Command8, &QPushButton::clicked, this, &Form1::Command8_Click);
+    scheduler_ = std::make_unique<Scheduler>(c_, platform_.clock, errors_);
+    clockDisplay_ = std::make_unique<ClockDisplay>(c_.LabNowtime, c_.timer(2), platform_.clock);
+    connect(c_.timer(1), &QTimer::timeout, this, &Form1::Timer1_Timer);
+    connect(c_.timer(2), &QTimer::timeout, this, &Form1::Timer2_Timer);
 }
 
 Form1::~Form1() = default;
@@ -72,6 +77,18 @@ void Form1::closeEvent(QCloseEvent* event)
         return;
     }
     event->ignore();
+}
+
+void Form1::Timer1_Timer()
+{
+    // Each tick re-arms the scheduling clock; after the end nothing may.
+    if (!ended_)
+        scheduler_->tick();
+}
+
+void Form1::Timer2_Timer()
+{
+    clockDisplay_->tick();
 }
 
 bool Form1::askToQuit()

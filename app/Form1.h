@@ -9,6 +9,9 @@
 #include <array>
 #include <memory>
 
+class ClockDisplay;
+class Scheduler;
+
 // The main window: the ten-slot timetable, the clock, the lock and the quit
 // button. It owns the slots' players and file dialogs and routes every click
 // and timer tick to the handler of its area. GUI thread only.
@@ -25,6 +28,8 @@ public:
     // Called once, right after the window is created and before any tick.
     void Form_Load();
     void Command8_Click();
+    void Timer1_Timer();
+    void Timer2_Timer();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -38,5 +43,7 @@ private:
     ErrorReporter errors_;
     std::array<std::unique_ptr<MediaPlayer>, SlotCount> players_;
     std::array<std::unique_ptr<FileDialog>, SlotCount> dialogs_;
+    std::unique_ptr<Scheduler> scheduler_;
+    std::unique_ptr<ClockDisplay> clockDisplay_;
     bool ended_ = false;
 };
