@@ -14,6 +14,11 @@ struct PlanCase {
     SecondRange missed;
 };
 
+void PrintTo(const PlanCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class PlanSeconds : public testing::TestWithParam<PlanCase> { };
 
 } // namespace
