@@ -59,16 +59,14 @@ void Scheduler::tick()
 void Scheduler::reportClockChange(
     const SecondPlan& plan, WallSecond lastTested, WallSecond current) const
 {
-    const QString from = dateAndSecondText(lastTested);
-    const QString to = dateAndSecondText(current);
     if (plan.passage == ClockPassage::JumpedForward)
         errors_.log(QStringLiteral("Clock: jumped forward from %1 to %2; the %3 s between are "
                                    "not tested")
-                        .arg(from, to)
+                        .arg(dateAndSecondText(lastTested), dateAndSecondText(current))
                         .arg(current - lastTested - 1));
     else if (plan.passage == ClockPassage::JumpedBack)
         errors_.log(QStringLiteral("Clock: set back from %1 to %2; its seconds are tested again")
-                        .arg(from, to));
+                        .arg(dateAndSecondText(lastTested), dateAndSecondText(current)));
 }
 
 void Scheduler::reportMissed(SecondRange missed, WallSecond current)
