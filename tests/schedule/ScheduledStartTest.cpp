@@ -1,6 +1,7 @@
 #include "LabelColour.h"
 #include "ScheduleSteps.h"
 
+#include <QDialog>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -216,4 +217,22 @@ TEST(SchedulingClock, ItsTimerDrivesTheTick)
     tickAt(h, QTime(10, 0, 0, 999));
     h.clock.setTime(QTime(10, 0, 1, 1));
     EXPECT_TRUE(QTest::qWaitFor([&] { return h.player(3).isPlaying(); }, 2000));
+}
+
+TEST(SchedulingClock, TheClockAndTheScheduleRunOnWhileAModalBoxIsOpen)
+{
+    FormHarness h;
+    giveSlot(h, 3, QStringLiteral("bell.mp3"), QTime(10, 0, 1));
+    tickAt(h, QTime(10, 0, 0, 999));
+    h.clock.setTime(QTime(10, 0, 1, 1));
+
+    QDialog box(&h.form());
+    QTimer watch;
+    watch.callOnTimeout([&] {
+        if (h.player(3).isPlaying() && h.c().LabNowtime->text() == QStringLiteral("10:00:01"))
+            box.accept();
+    });
+    watch.start(10);
+    QTimer::singleShot(2000, &box, &QDialog::reject);
+    EXPECT_EQ(box.exec(), QDialog::Accepted);
 }
