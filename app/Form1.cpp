@@ -1,10 +1,12 @@
 #include "Form1.h"
 
+#include "ClockDisplay.h"
 #include "FileDialog.h"
 #include "Form1Layout.h"
 #include "MediaPlayer.h"
 #include "MessageBox.h"
 #include "ProgramExit.h"
+#include "Scheduler.h"
 
 #include <QCloseEvent>
 #include <QPushButton>
@@ -42,6 +44,10 @@ Form1::Form1(PlatformServices& platform, QWidget* parent)
         connect(s.Command1, &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
         connect(s.Command2, &QPushButton::clicked, this, [this, i] { Command2_Click(i); });
     }
+    scheduler_ = std::make_unique<Scheduler>(c_, platform_.clock, errors_);
+    clockDisplay_ = std::make_unique<ClockDisplay>(c_.LabNowtime, c_.timer(2), platform_.clock);
+    connect(c_.timer(1), &QTimer::timeout, this, &Form1::Timer1_Timer);
+    connect(c_.timer(2), &QTimer::timeout, this, &Form1::Timer2_Timer);
 }
 
 Form1::~Form1() = default;
@@ -88,6 +94,18 @@ void Form1::closeEvent(QCloseEvent* event)
         return;
     }
     event->ignore();
+}
+
+void Form1::Timer1_Timer()
+{
+    // Each tick re-arms the scheduling clock; after the end nothing may.
+    if (!ended_)
+        scheduler_->tick();
+}
+
+void Form1::Timer2_Timer()
+{
+    clockDisplay_->tick();
 }
 
 bool Form1::askToQuit()

@@ -11,6 +11,9 @@
 #include <array>
 #include <memory>
 
+class ClockDisplay;
+class Scheduler;
+
 // The main window: the ten-slot timetable, the clock, the lock and the quit
 // button. It owns the slots' players and file dialogs and routes every click
 // and timer tick to the handler of its area. GUI thread only.
@@ -29,6 +32,8 @@ public:
     void Command8_Click();
     void Command1_Click(int index);
     void Command2_Click(int index);
+    void Timer1_Timer();
+    void Timer2_Timer();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -44,5 +49,7 @@ private:
     std::array<std::unique_ptr<FileDialog>, SlotCount> dialogs_;
     SlotFileChooser fileChooser_;
     StartTimeEditor startTimeEditor_;
+    std::unique_ptr<Scheduler> scheduler_;
+    std::unique_ptr<ClockDisplay> clockDisplay_;
     bool ended_ = false;
 };

@@ -45,5 +45,7 @@ void TerminationSignals::onSignal()
 {
     char byte = 0;
     [[maybe_unused]] const ssize_t read = ::read(signalPipe[1], &byte, 1);
-    QCoreApplication::quit();
+    // exit(), not quit(): quit() asks the windows to close, which the locked
+    // window refuses, and a signal must end the program all the same.
+    QCoreApplication::exit(0);
 }

@@ -1,0 +1,11 @@
+#pragma once
+
+struct Form1Controls;
+
+// Starts a slot the way the clock does: its player plays (resuming a paused
+// file where it stood), every other player is paused in slot order, its file
+// label turns red and the others take the button-text colour, only its
+// progress timer runs, and its run button reads "&RunNow". Touches no enabled
+// flag, start time or progress label. A failing player call throws
+// PlatformError and leaves the remaining steps undone.
+void startSlotOnSchedule(Form1Controls& c, int slot);

@@ -1,0 +1,111 @@
+#include "Scheduler.h"
+
+#include "Clock.h"
+#include "ErrorReporter.h"
+#include "Form1Controls.h"
+#include "HandlerEdge.h"
+#include "PlatformError.h"
+#include "ScheduledStart.h"
+#include "SecondPlan.h"
+#include "TimeOfDayText.h"
+
+#include <QDate>
+#include <QLabel>
+
+namespace {
+
+QString secondText(WallSecond second)
+{
+    return timeOfDayText(timeOfDayOf(second));
+}
+
+// With the date, since a change of the clock may cross midnight.
+QString dateAndSecondText(WallSecond second)
+{
+    const QDate day = QDate::fromJulianDay(second / SecondsPerDay);
+    return day.toString(QStringLiteral("yyyy-MM-dd ")) + secondText(second);
+}
+
+} // namespace
+
+Scheduler::Scheduler(Form1Controls& c, const Clock& clock, ErrorReporter& errors)
+    : c_(c), clock_(clock), errors_(errors), timer_(c.timer(1), clock)
+{
+}
+
+void Scheduler::tick()
+{
+    timer_.armForNextSecond();
+    const WallSecond current = wallSecondOf(clock_.now());
+    const SecondPlan plan = planSeconds(lastTested_, current);
+    if (plan.passage == ClockPassage::SameSecond)
+        return;
+    const WallSecond lastTested = lastTested_.value_or(current);
+    // Recorded before any start, so that no tick let in while a slot starts
+    // can test these seconds again.
+    lastTested_ = current;
+    reportClockChange(plan, lastTested, current);
+    reportMissed(plan.missed, current);
+    for (WallSecond second = plan.toTest.first; second <= plan.toTest.last; ++second) {
+        const QTime timeOfDay = timeOfDayOf(second);
+        for (int i = 0; i < SlotCount; ++i) {
+            const auto slot = std::size_t(i);
+            if (isDue(c_.StartTime[slot], c_.slot[slot].LabFilename->text(), timeOfDay))
+                start(i, second);
+        }
+    }
+}
+
+void Scheduler::reportClockChange(
+    const SecondPlan& plan, WallSecond lastTested, WallSecond current) const
+{
+    if (plan.passage == ClockPassage::JumpedForward)
+        errors_.log(QStringLiteral("Clock: jumped forward from %1 to %2; the %3 s between are "
+                                   "not tested")
+                        .arg(dateAndSecondText(lastTested), dateAndSecondText(current))
+                        .arg(current - lastTested - 1));
+    else if (plan.passage == ClockPassage::JumpedBack)
+        errors_.log(QStringLiteral("Clock: set back from %1 to %2; its seconds are tested again")
+                        .arg(dateAndSecondText(lastTested), dateAndSecondText(current)));
+}
+
+void Scheduler::reportMissed(SecondRange missed, WallSecond current)
+{
+    if (missed.empty())
+        return;
+    const qint64 msIntoCurrent = clock_.now().time().msec();
+    for (int i = 0; i < SlotCount; ++i) {
+        const auto slot = std::size_t(i);
+        const QString file = c_.slot[slot].LabFilename->text();
+        if (!c_.StartTime[slot] || file.isEmpty())
+            continue;
+        const std::optional<WallSecond> due = lastOccurrence(*c_.StartTime[slot], missed);
+        if (!due)
+            continue;
+        errors_.fromTick(i,
+            QStringLiteral("missed %1 scheduled for %2, %3 ms late: the clock jumped from %4 to %5")
+                .arg(file, secondText(*due))
+                .arg((current - *due) * 1000 + msIntoCurrent)
+                .arg(dateAndSecondText(missed.first - 1), dateAndSecondText(current)));
+    }
+}
+
+void Scheduler::start(int slot, WallSecond second)
+{
+    const qint64 msLate = msAfterStartOf(second, clock_.now());
+    QString what = QStringLiteral("%1 scheduled for %2, %3 ms late")
+                       .arg(c_.slot[std::size_t(slot)].LabFilename->text(), secondText(second))
+                       .arg(msLate);
+    if (msLate >= 1000)
+        what += QStringLiteral(" (caught up after a late tick)");
+    const bool started = runTickSteps(errors_, slot, [&] {
+        try {
+            startSlotOnSchedule(c_, slot);
+        } catch (const PlatformError& error) {
+            throw PlatformError(
+                QStringLiteral("could not start ") + what + QStringLiteral(": ") + error.reason());
+        }
+    });
+    if (started)
+        errors_.log(describeSlot(slot) + QStringLiteral(": started ") + what);
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "SecondTimer.h"
+#include "WallSecond.h"
+
+#include <optional>
+
+class Clock;
+class ErrorReporter;
+struct Form1Controls;
+struct SecondPlan;
+
+// The scheduling clock: on every tick of Timer1 it tests the seconds of local
+// time that have begun since the last tick, in order, and starts every slot
+// due in one of them, slots in ascending order within a second (so of several
+// slots due together the highest ends up playing). Every second the clock
+// passes is tested exactly once: a late tick catches up the few seconds it
+// skipped, a larger jump of the clock misses them, and a clock set back tests
+// its seconds again. Each start, failed start and missed start is written to
+// standard error; failures and misses also show on the status line. It reads
+// the start times and never changes them. GUI thread only.
+class Scheduler {
+public:
+    Scheduler(Form1Controls& c, const Clock& clock, ErrorReporter& errors);
+
+    void tick();
+
+private:
+    void reportClockChange(const SecondPlan& plan, WallSecond lastTested, WallSecond current) const;
+    void reportMissed(SecondRange missed, WallSecond current);
+    void start(int slot, WallSecond second);
+
+    Form1Controls& c_;
+    const Clock& clock_;
+    ErrorReporter& errors_;
+    SecondTimer timer_;
+    std::optional<WallSecond> lastTested_;
+};

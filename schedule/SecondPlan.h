@@ -1,0 +1,42 @@
+#pragma once
+
+#include "WallSecond.h"
+
+#include <QString>
+#include <QTime>
+
+#include <optional>
+
+// The scheduling clock's decisions, kept free of timers and widgets so they
+// can be checked second by second.
+
+// A tick that comes this many seconds late still tests the seconds it
+// skipped; a longer gap is taken as a change of the system clock.
+inline constexpr int CatchUpSeconds = 5;
+
+// How the second read at a tick relates to the last second tested.
+enum class ClockPassage {
+    FirstTick, // nothing tested yet
+    SameSecond, // the timer fired early, or twice in one second
+    OnTime, // the second after the last one tested
+    LateTick, // a few seconds later: the skipped seconds are tested too
+    JumpedForward, // too far ahead to catch up: the skipped seconds are missed
+    JumpedBack, // the clock was set back: the current second is tested again
+};
+
+struct SecondPlan {
+    ClockPassage passage;
+    SecondRange toTest;
+    SecondRange missed;
+};
+
+// Which seconds a tick tests, so that every second the clock passes is tested
+// exactly once while the clock runs normally.
+SecondPlan planSeconds(std::optional<WallSecond> lastTested, WallSecond current);
+
+// A slot starts in `second` when its start time is that very second of the
+// day and its file label names a file. A slot with no start time never starts.
+bool isDue(const std::optional<QTime>& startTime, const QString& fileLabel, QTime second);
+
+// The last second in `range` whose time of day is `startTime`, if any.
+std::optional<WallSecond> lastOccurrence(QTime startTime, SecondRange range);

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "FormHarness.h"
+
+#include <QLabel>
+#include <QStringList>
+
+// Steps shared by the scheduler's tests: give a slot a file and a start time,
+// and run a tick of the scheduling clock at a given reading of the clock.
+
+inline void giveSlot(FormHarness& h, int slot, const QString& file, std::optional<QTime> startTime)
+{
+    h.slot(slot).LabFilename->setText(file);
+    h.player(slot).open(QStringLiteral("/sounds/") + file);
+    h.c().StartTime[std::size_t(slot)] = startTime;
+}
+
+inline void tickAt(FormHarness& h, const QDateTime& when)
+{
+    h.clock.set(when);
+    h.form().Timer1_Timer();
+}
+
+inline void tickAt(FormHarness& h, QTime when)
+{
+    tickAt(h, QDateTime(h.clock.now().date(), when));
+}
+
+// The player calls of one scheduled start of `slot`.
+inline QStringList startCalls(int slot)
+{
+    QStringList calls{QStringLiteral("play %1").arg(slot)};
+    for (int j = 0; j < SlotCount; ++j)
+        if (j != slot)
+            calls << QStringLiteral("pause %1").arg(j);
+    return calls;
+}
+
+inline int count(const QStringList& journal, const QString& call)
+{
+    return int(journal.count(call));
+}
