@@ -3,6 +3,7 @@
 #include "ErrorReporter.h"
 #include "Form1Controls.h"
 #include "PlatformServices.h"
+#include "WindowLock.h"
 
 #include <QWidget>
 
@@ -25,9 +26,16 @@ public:
     // Called once, right after the window is created and before any tick.
     void Form_Load();
     void Command8_Click();
+    void Command6_Click();
+    void Command7_Click();
+    void Timer3_Timer();
+    void Timer4_Timer();
+
+    WindowLock& lock() { return lock_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     bool askToQuit();
@@ -36,6 +44,7 @@ private:
     PlatformServices& platform_;
     Form1Controls c_;
     ErrorReporter errors_;
+    WindowLock lock_;
     std::array<std::unique_ptr<MediaPlayer>, SlotCount> players_;
     std::array<std::unique_ptr<FileDialog>, SlotCount> dialogs_;
     bool ended_ = false;
