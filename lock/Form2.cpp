@@ -6,6 +6,7 @@
 #include "SongFont.h"
 #include "Twips.h"
 
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,15 @@ namespace {
 
 const QColor dialogBackground(77, 91, 132);
 const QColor labelText(192, 255, 255);
+
+// SimSun's Latin letters are narrow; a stand-in font with wider ones is made
+// smaller until the caption fits before its box instead of being cut off.
+QFont fittedFont(QFont font, const QString& text, int width)
+{
+    while (QFontMetrics(font).horizontalAdvance(text) > width && font.pointSizeF() > 6)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    return font;
+}
 
 } // namespace
 
@@ -43,8 +53,8 @@ void Form2::build()
     const auto caption = [&](int index, const QString& text, int top) {
         auto* label = new QLabel(text, this);
         label->setObjectName(QStringLiteral("Label1(%1)").arg(index));
-        label->setGeometry(twips.rect(480, top, 1035, 375));
-        label->setFont(songFont(12));
+        label->setGeometry(twips.rect(480, top, 1080, 375));
+        label->setFont(fittedFont(songFont(12), text, label->width()));
         QPalette colours = label->palette();
         colours.setColor(QPalette::WindowText, labelText);
         label->setPalette(colours);
@@ -59,9 +69,10 @@ void Form2::build()
     Text2_ = new QLineEdit(this);
     Text2_->setObjectName(QStringLiteral("Text2"));
     Text2_->setGeometry(twips.rect(1560, 1080, 1335, 375));
-    // Password echo shows "*" and also refuses to copy, cut or drag the text
-    // out of the box.
+    // Password echo also refuses to copy or drag the text out of the box. The
+    // style would mask with a dot; the operator knows the box by its "*".
     Text2_->setEchoMode(QLineEdit::Password);
+    Text2_->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
     // Neither box limits the length of what is typed.
     Text1_->setMaxLength(std::numeric_limits<int>::max());
     Text2_->setMaxLength(std::numeric_limits<int>::max());
