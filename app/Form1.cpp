@@ -3,12 +3,14 @@
 #include "ClockDisplay.h"
 #include "FileDialog.h"
 #include "Form1Layout.h"
+#include "LockStates.h"
 #include "MediaPlayer.h"
 #include "MessageBox.h"
 #include "ProgramExit.h"
 #include "Scheduler.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QTimer>
 
@@ -24,7 +26,7 @@ template <typename T> void nameIfQObject(T* component, const QString& name)
 
 Form1::Form1(PlatformServices& platform, QWidget* parent)
     : QWidget(parent), platform_(platform), errors_(platform.messageBox, platform.clock),
-      fileChooser_(c_, errors_),
+      lock_(c_, platform.messageBox, *this), fileChooser_(c_, errors_),
       startTimeEditor_(c_, platform.inputBox, platform.messageBox, errors_)
 {
     buildForm1(this, c_);
@@ -48,6 +50,12 @@ Form1::Form1(PlatformServices& platform, QWidget* parent)
     clockDisplay_ = std::make_unique<ClockDisplay>(c_.LabNowtime, c_.timer(2), platform_.clock);
     connect(c_.timer(1), &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(c_.timer(2), &QTimer::timeout, this, &Form1::Timer2_Timer);
+    connect(c_.Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
+    connect(c_.Command7, &QPushButton::clicked, this, &Form1::Command7_Click);
+    connect(c_.timer(3), &QTimer::timeout, this, &Form1::Timer3_Timer);
+    // When the show and the hide of the warning fall due together, the hide
+    // is handled last, so the warning blinks instead of staying on.
+    connect(c_.timer(4), &QTimer::timeout, this, &Form1::Timer4_Timer, Qt::QueuedConnection);
 }
 
 Form1::~Form1() = default;
@@ -55,16 +63,9 @@ Form1::~Form1() = default;
 void Form1::Form_Load()
 {
     c_.timer(1)->start(1000);
-    for (int i = 0; i < SlotCount; ++i) {
-        SlotControls& s = c_.slot[std::size_t(i)];
+    for (int i = 0; i < SlotCount; ++i)
         c_.StartTime[std::size_t(i)].reset();
-        for (QPushButton* b : {s.Command1, s.Command2, s.Command3, s.Command5})
-            b->setEnabled(false);
-    }
-    c_.Command6->setEnabled(false);
-    c_.timer(3)->start();
-    c_.timer(4)->start();
-    c_.Command8->setEnabled(false);
+    lock_.lock();
 }
 
 void Form1::Command8_Click()
@@ -81,6 +82,39 @@ void Form1::Command1_Click(int index)
 void Form1::Command2_Click(int index)
 {
     startTimeEditor_.edit(index);
+}
+
+void Form1::Command6_Click()
+{
+    lock_.lock();
+}
+
+void Form1::Command7_Click()
+{
+    lock_.showPasswordDialog();
+}
+
+void Form1::Timer3_Timer()
+{
+    lock_.showWarning();
+}
+
+void Form1::Timer4_Timer()
+{
+    lock_.hideWarning();
+}
+
+void Form1::keyPressEvent(QKeyEvent* event)
+{
+    const bool plainEnter = (event->key() == Qt::Key_Return && !event->modifiers()) ||
+        (event->key() == Qt::Key_Enter && (event->modifiers() & ~Qt::KeypadModifier) == 0);
+    if (plainEnter) {
+        if (QPushButton* button = buttonForEnter(c_, focusWidget())) {
+            button->click();
+            return;
+        }
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void Form1::closeEvent(QCloseEvent* event)

@@ -5,6 +5,7 @@
 #include "PlatformServices.h"
 #include "SlotFileChooser.h"
 #include "StartTimeEditor.h"
+#include "WindowLock.h"
 
 #include <QWidget>
 
@@ -34,9 +35,16 @@ public:
     void Command2_Click(int index);
     void Timer1_Timer();
     void Timer2_Timer();
+    void Command6_Click();
+    void Command7_Click();
+    void Timer3_Timer();
+    void Timer4_Timer();
+
+    WindowLock& lock() { return lock_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     bool askToQuit();
@@ -45,6 +53,7 @@ private:
     PlatformServices& platform_;
     Form1Controls c_;
     ErrorReporter errors_;
+    WindowLock lock_;
     std::array<std::unique_ptr<MediaPlayer>, SlotCount> players_;
     std::array<std::unique_ptr<FileDialog>, SlotCount> dialogs_;
     SlotFileChooser fileChooser_;

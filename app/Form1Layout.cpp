@@ -1,6 +1,7 @@
 #include "Form1Layout.h"
 
 #include "LabelColour.h"
+#include "SongFont.h"
 #include "Twips.h"
 
 #include <QFontMetrics>
@@ -17,17 +18,6 @@ namespace {
 const QColor windowBackground(77, 91, 132);
 const QColor captionText(192, 255, 255);
 const QColor warningText(255, 0, 0);
-
-// The window's Chinese texts ask for SimSun; the CJK font installed with the
-// program stands in for it where SimSun is missing.
-QFont songFont(double points)
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("WenQuanYi Micro Hei"),
-        QStringLiteral("Noto Sans CJK SC")});
-    font.setPointSizeF(points);
-    return font;
-}
 
 QFont slotLabelFont()
 {

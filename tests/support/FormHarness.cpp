@@ -1,7 +1,12 @@
 #include "FormHarness.h"
 
+#include "Form2.h"
+
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+
+#include <gtest/gtest.h>
 
 FormHarness::FormHarness(Start start)
 {
@@ -32,4 +37,31 @@ FormHarness::~FormHarness() = default;
 void FormHarness::click(QPushButton* button)
 {
     QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void FormHarness::type(QWidget* widget, const QString& text)
+{
+    // QTest::keyClicks sends Latin-1 only.
+    for (const QChar ch : text) {
+        if (ch.unicode() < 0x80)
+            QTest::keyClick(widget, char(ch.unicode()));
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
+}
+
+void FormHarness::unlock()
+{
+    click(c().Command7);
+    Form2* dialog = passwordDialog();
+    ASSERT_NE(dialog, nullptr);
+    type(dialog->findChild<QLineEdit*>(QStringLiteral("Text1")), QStringLiteral("\u9752\u77F3"));
+    type(dialog->findChild<QLineEdit*>(QStringLiteral("Text2")), QStringLiteral("52081739"));
+    click(dialog->findChild<QPushButton*>(QStringLiteral("Command1")));
+    ASSERT_FALSE(c().Command7->isEnabled()) << "the right pair did not unlock the window";
+}
+
+Form2* FormHarness::passwordDialog()
+{
+    return form_->lock().passwordDialog();
 }

@@ -13,7 +13,9 @@
 #include <array>
 #include <memory>
 
+class Form2;
 class QPushButton;
+class QWidget;
 
 // The main window wired to test doubles, shown on the offscreen screen and
 // loaded as at program start (or left as created, for the window's first state). Tests click its
@@ -38,6 +40,14 @@ public:
     QStringList journal;
 
     static void click(QPushButton* button);
+    // Types text into a widget key by key, as a keyboard or an input method
+    // would, including characters beyond Latin-1.
+    static void type(QWidget* widget, const QString& text);
+    // Unlocks the way the operator does: "&UnLock", the right user name and
+    // password typed into the dialog, "&Enter".
+    void unlock();
+    // The password dialog, null until "&UnLock" was first pressed.
+    Form2* passwordDialog();
 
 private:
     std::array<FakeMediaPlayer*, SlotCount> players_{};

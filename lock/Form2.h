@@ -1,0 +1,44 @@
+#pragma once
+
+#include "Form1Controls.h"
+
+#include <QDialog>
+
+class MessageBox;
+class QKeyEvent;
+class QLineEdit;
+class QPushButton;
+
+// The password dialog "KeyWord!!": a user name and a password that, when they
+// are the right pair, unlock the main window. It is not modal, so the main
+// window's timers go on while it is open. It keeps nothing between openings:
+// whatever way it closes, the typed text is discarded. The main window's lock
+// owns it. GUI thread only.
+class Form2 : public QDialog {
+    Q_OBJECT
+
+public:
+    Form2(Form1Controls& mainWindow, MessageBox& messageBox);
+
+    // Shows the dialog, starting empty with the focus in the user-name box, or
+    // brings it to the front as it is when it is open already.
+    void bringUp();
+
+    void Command1_Click();
+    void Command2_Click();
+
+    void done(int result) override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void build();
+
+    Form1Controls& main_;
+    MessageBox& messageBox_;
+    QLineEdit* Text1_ = nullptr; // user name
+    QLineEdit* Text2_ = nullptr; // password
+    QPushButton* Command1_ = nullptr; // "&Enter"
+    QPushButton* Command2_ = nullptr; // "&Cancel"
+};

@@ -1,0 +1,45 @@
+#include "WindowLock.h"
+
+#include "Form2.h"
+#include "LockStates.h"
+
+#include <QLabel>
+#include <QWidget>
+#include <QWindow>
+
+WindowLock::WindowLock(Form1Controls& c, MessageBox& messageBox, QWidget& mainWindow)
+    : c_(c), messageBox_(messageBox), mainWindow_(mainWindow)
+{
+}
+
+WindowLock::~WindowLock() = default;
+
+void WindowLock::lock()
+{
+    applyLockedState(c_);
+}
+
+void WindowLock::showPasswordDialog()
+{
+    if (!dialog_) {
+        dialog_ = std::make_unique<Form2>(c_, messageBox_);
+        // Whichever way the dialog closes, the operator is back on the main
+        // window, where an unlock has put the focus on "&Lock".
+        QObject::connect(dialog_.get(), &QDialog::finished, &mainWindow_,
+            [this] { mainWindow_.activateWindow(); });
+    }
+    dialog_->winId();
+    if (QWindow* own = dialog_->windowHandle())
+        own->setTransientParent(mainWindow_.windowHandle());
+    dialog_->bringUp();
+}
+
+void WindowLock::showWarning()
+{
+    c_.Label2->show();
+}
+
+void WindowLock::hideWarning()
+{
+    c_.Label2->hide();
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "Form1Controls.h"
+
+#include <memory>
+
+class Form2;
+class MessageBox;
+class QWidget;
+
+// The lock of the main window: "&Lock", "&UnLock", the blinking warning, and
+// the one password dialog, which it owns and creates on first use. The
+// dialog is a window of its own, kept above the main window, so the main
+// window's controls list none of its widgets. GUI thread only.
+class WindowLock {
+public:
+    WindowLock(Form1Controls& c, MessageBox& messageBox, QWidget& mainWindow);
+    ~WindowLock();
+
+    void lock();
+    // Opens the password dialog, or brings the open one to the front with
+    // what has been typed into it.
+    void showPasswordDialog();
+    void showWarning();
+    void hideWarning();
+
+    // Null until the dialog was first opened.
+    Form2* passwordDialog() const { return dialog_.get(); }
+
+private:
+    Form1Controls& c_;
+    MessageBox& messageBox_;
+    QWidget& mainWindow_;
+    std::unique_ptr<Form2> dialog_;
+};

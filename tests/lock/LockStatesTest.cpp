@@ -1,0 +1,227 @@
+#include "LockStates.h"
+#include "FormHarness.h"
+#include "LabelColour.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTimerEvent>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace {
+
+std::set<QPushButton*> enabledButtons(FormHarness& h)
+{
+    std::set<QPushButton*> enabled;
+    for (QPushButton* b : h.form().findChildren<QPushButton*>())
+        if (b->isEnabled() && b != h.c().StatusLine)
+            enabled.insert(b);
+    return enabled;
+}
+
+void expectLocked(FormHarness& h)
+{
+    EXPECT_EQ(enabledButtons(h), std::set<QPushButton*>{h.c().Command7});
+    EXPECT_TRUE(h.c().timer(3)->isActive());
+    EXPECT_TRUE(h.c().timer(4)->isActive());
+}
+
+// What the unlocked window lets the operator press, given the slots that
+// have a file.
+std::set<QPushButton*> unlockedButtons(FormHarness& h, const std::set<int>& slotsWithFile)
+{
+    std::set<QPushButton*> expected{h.c().Command6, h.c().Command8};
+    for (int i = 0; i < SlotCount; ++i) {
+        const SlotControls& s = h.slot(i);
+        expected.insert(s.Command1);
+        if (slotsWithFile.count(i))
+            expected.insert({s.Command2, s.Command3, s.Command5});
+    }
+    return expected;
+}
+
+// One tick of a running timer, as the event loop delivers it.
+void tick(QTimer* timer)
+{
+    ASSERT_TRUE(timer->isActive());
+    QTimerEvent event(timer->timerId());
+    QCoreApplication::sendEvent(timer, &event);
+}
+
+void deliverQueuedTicks(FormHarness& h)
+{
+    QCoreApplication::sendPostedEvents(&h.form(), QEvent::MetaCall);
+}
+
+} // namespace
+
+TEST(LockStates, StartUpLeavesOnlyUnlockUsableAndTheWarningBlinking)
+{
+    FormHarness h;
+    expectLocked(h);
+    EXPECT_TRUE(isLocked(h.c()));
+    EXPECT_EQ(h.c().timer(3)->interval(), 500);
+    EXPECT_EQ(h.c().timer(4)->interval(), 1000);
+}
+
+TEST(LockStates, UnlockWithoutFilesEnablesOnlySelectLockAndQuit)
+{
+    FormHarness h;
+    h.unlock();
+    EXPECT_EQ(enabledButtons(h), unlockedButtons(h, {}));
+    EXPECT_FALSE(isLocked(h.c()));
+    EXPECT_FALSE(h.c().timer(3)->isActive());
+    EXPECT_FALSE(h.c().timer(4)->isActive());
+    EXPECT_FALSE(h.c().Label2->isVisible());
+    EXPECT_EQ(h.form().focusWidget(), h.c().Command6);
+}
+
+TEST(LockStates, UnlockEnablesAllFourButtonsOfEverySlotWithAFile)
+{
+    FormHarness h;
+    h.dialog(0).setFileName(QStringLiteral("/sounds/first bell.mp3"));
+    h.dialog(3).setFileName(QStringLiteral("/sounds/break.mp3"));
+    h.dialog(9).setFileName(QStringLiteral("/sounds/last.mp3"));
+    // A slot that plays is as usable as one that does not.
+    h.player(3).open(QStringLiteral("/sounds/break.mp3"));
+    h.player(3).play();
+    h.unlock();
+    EXPECT_EQ(enabledButtons(h), unlockedButtons(h, {0, 3, 9}));
+}
+
+TEST(LockStates, LockDisablesEverySlotButtonAndQuitAndRestartsTheBlink)
+{
+    FormHarness h;
+    h.dialog(5).setFileName(QStringLiteral("/sounds/noon.mp3"));
+    h.unlock();
+    FormHarness::click(h.c().Command6);
+    expectLocked(h);
+    // Locked again, the same pair unlocks again.
+    h.unlock();
+    EXPECT_EQ(enabledButtons(h), unlockedButtons(h, {5}));
+}
+
+TEST(LockStates, LockingWhileASlotPlaysLeavesTheSoundAndItsProgressGoing)
+{
+    FormHarness h;
+    h.dialog(4).setFileName(QStringLiteral("/sounds/assembly.mp3"));
+    h.unlock();
+    h.player(4).open(QStringLiteral("/sounds/assembly.mp3"));
+    h.player(4).play();
+    h.slot(4).Command3->setText(QStringLiteral("&Pause"));
+    LabelColour::set(h.slot(4).LabFilename, LabelColour::Red);
+    h.slot(4).LabFilename->setText(QStringLiteral("assembly.mp3"));
+    h.slot(4).lblPast->setText(QStringLiteral("00:12"));
+    h.c().StartTime[4] = QTime(8, 15);
+    h.c().progressTimer(4)->start();
+    h.journal.clear();
+
+    FormHarness::click(h.c().Command6);
+
+    expectLocked(h);
+    EXPECT_TRUE(h.player(4).isPlaying());
+    EXPECT_TRUE(h.journal.isEmpty()) << h.journal.join(QStringLiteral(", ")).toStdString();
+    EXPECT_TRUE(h.c().progressTimer(4)->isActive());
+    EXPECT_TRUE(h.c().timer(1)->isActive());
+    EXPECT_TRUE(h.c().timer(2)->isActive());
+    EXPECT_EQ(h.slot(4).Command3->text(), QStringLiteral("&Pause"));
+    EXPECT_EQ(LabelColour::of(h.slot(4).LabFilename), LabelColour::Red);
+    EXPECT_EQ(h.slot(4).lblPast->text(), QStringLiteral("00:12"));
+    EXPECT_EQ(h.c().StartTime[4], QTime(8, 15));
+}
+
+TEST(LockWarning, EachTickSetsTheVisibilityOutright)
+{
+    FormHarness h;
+    EXPECT_FALSE(h.c().Label2->isVisible()) << "hidden until the first show tick";
+    // Ticks as they fall due after locking: 500 ms show, 1000 ms show and
+    // hide, 1500 ms show, 2000 ms show and hide.
+    h.form().Timer3_Timer();
+    EXPECT_TRUE(h.c().Label2->isVisible());
+    h.form().Timer3_Timer();
+    EXPECT_TRUE(h.c().Label2->isVisible()) << "a show tick never toggles";
+    h.form().Timer4_Timer();
+    EXPECT_FALSE(h.c().Label2->isVisible());
+    h.form().Timer4_Timer();
+    EXPECT_FALSE(h.c().Label2->isVisible()) << "a hide tick never toggles";
+    h.form().Timer3_Timer();
+    EXPECT_TRUE(h.c().Label2->isVisible());
+}
+
+TEST(LockWarning, WhenShowAndHideFallDueTogetherTheWarningIsHidden)
+{
+    FormHarness h;
+    // The half second: only the show falls due.
+    tick(h.c().timer(3));
+    deliverQueuedTicks(h);
+    EXPECT_TRUE(h.c().Label2->isVisible());
+    // The full second, in either order of the two ticks.
+    tick(h.c().timer(3));
+    tick(h.c().timer(4));
+    deliverQueuedTicks(h);
+    EXPECT_FALSE(h.c().Label2->isVisible());
+    tick(h.c().timer(3));
+    deliverQueuedTicks(h);
+    ASSERT_TRUE(h.c().Label2->isVisible());
+    tick(h.c().timer(4));
+    tick(h.c().timer(3));
+    deliverQueuedTicks(h);
+    EXPECT_FALSE(h.c().Label2->isVisible());
+}
+
+TEST(LockWarning, UnlockHidesTheWarningAtOnceEvenRightAfterItWasShown)
+{
+    FormHarness h;
+    h.form().Timer3_Timer();
+    ASSERT_TRUE(h.c().Label2->isVisible());
+    h.unlock();
+    EXPECT_FALSE(h.c().Label2->isVisible());
+    EXPECT_FALSE(h.c().timer(3)->isActive());
+}
+
+TEST(DefaultButton, EnterRightAfterAnUnlockLocksAgain)
+{
+    FormHarness h;
+    h.unlock();
+    QWidget* focused = h.form().focusWidget();
+    ASSERT_EQ(focused, h.c().Command6);
+    QTest::keyClick(focused, Qt::Key_Return);
+    expectLocked(h);
+}
+
+TEST(DefaultButton, EnterOnTheKeypadAlsoPressesLock)
+{
+    FormHarness h;
+    h.unlock();
+    QTest::keyClick(&h.form(), Qt::Key_Enter, Qt::KeypadModifier);
+    expectLocked(h);
+}
+
+TEST(DefaultButton, EnterAndSpaceOnAnotherFocusedButtonPressThatButton)
+{
+    FormHarness h;
+    h.unlock();
+    h.c().Command8->setFocus();
+    h.messageBox.answerNext(MessageAnswer::Cancel);
+    h.messageBox.answerNext(MessageAnswer::Cancel);
+    QTest::keyClick(h.c().Command8, Qt::Key_Return);
+    QTest::keyClick(h.c().Command8, Qt::Key_Space);
+    ASSERT_EQ(h.messageBox.shown().size(), 2u);
+    EXPECT_EQ(h.messageBox.shown().back().title, QStringLiteral("Validate"));
+    EXPECT_FALSE(isLocked(h.c()));
+}
+
+TEST(DefaultButton, EnterPressesNothingWhileLockedWithoutAFocusedButton)
+{
+    FormHarness h;
+    h.form().setFocus();
+    QTest::keyClick(&h.form(), Qt::Key_Return);
+    expectLocked(h);
+    EXPECT_EQ(h.passwordDialog(), nullptr);
+    EXPECT_TRUE(h.messageBox.shown().empty());
+}
