@@ -10,13 +10,6 @@ namespace {
 const QString quitQuestion =
     QStringLiteral("Are You Sure To Exit?     Waring!!!  All Data Will Be Lost");
 
-// Quit can only be pressed while unlocked.
-void enableQuit(FormHarness& h)
-{
-    h.c().Command8->setEnabled(true);
-    h.c().Command7->setEnabled(false);
-}
-
 bool anyTimerActive(FormHarness& h)
 {
     for (QTimer* t : h.c().timers)
@@ -30,7 +23,7 @@ bool anyTimerActive(FormHarness& h)
 TEST(Quit, AsksTheWarningQuestion)
 {
     FormHarness h;
-    enableQuit(h);
+    h.unlock();
     h.messageBox.answerNext(MessageAnswer::Cancel);
     FormHarness::click(h.c().Command8);
     ASSERT_EQ(h.messageBox.shown().size(), 1u);
@@ -44,7 +37,7 @@ TEST(Quit, AsksTheWarningQuestion)
 TEST(Quit, OkEndsTheProgramAndNoTickRunsAfterwards)
 {
     FormHarness h;
-    enableQuit(h);
+    h.unlock();
     h.c().progressTimer(3)->start();
     h.messageBox.answerNext(MessageAnswer::Ok);
     FormHarness::click(h.c().Command8);
@@ -55,7 +48,7 @@ TEST(Quit, OkEndsTheProgramAndNoTickRunsAfterwards)
 TEST(Quit, CancelLeavesTimersAndPlayingSlotsAlone)
 {
     FormHarness h;
-    enableQuit(h);
+    h.unlock();
     h.player(2).open(QStringLiteral("/tmp/bell.mp3"));
     h.player(2).play();
     h.c().progressTimer(2)->start();
@@ -72,7 +65,7 @@ TEST(Quit, CancelLeavesTimersAndPlayingSlotsAlone)
 TEST(Quit, ClosingTheBoxAnyOtherWayChangesNothing)
 {
     FormHarness h;
-    enableQuit(h);
+    h.unlock();
     h.messageBox.answerNext(MessageAnswer::Closed);
     FormHarness::click(h.c().Command8);
     EXPECT_EQ(h.programExit.calls(), 0);
@@ -91,7 +84,7 @@ TEST(TitleBarClose, IsRefusedWhileLocked)
 TEST(TitleBarClose, AsksWhileUnlockedAndEndsOnlyOnOk)
 {
     FormHarness h;
-    enableQuit(h);
+    h.unlock();
     h.messageBox.answerNext(MessageAnswer::Cancel);
     EXPECT_FALSE(h.form().close());
     EXPECT_EQ(h.programExit.calls(), 0);
