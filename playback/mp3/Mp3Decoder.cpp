@@ -17,8 +17,6 @@ constexpr std::size_t FrameBytes = sizeof(float) * OutputFormat::Channels;
 constexpr std::size_t StepFrames = 4096;
 // While playing, the ring is topped up this often; it holds a second.
 constexpr auto TopUpInterval = std::chrono::milliseconds(200);
-// Junk the decoder may skip to find the next frame in a damaged file.
-constexpr long ResyncLimitBytes = 256 * 1024;
 // Read errors in a row after which the damage is taken as the file's end.
 constexpr int ErrorsBeforeGivingUp = 4;
 
@@ -66,7 +64,7 @@ void Mp3Decoder::load(Mp3File file, const QByteArray& name)
     const GuiLock lock(*this);
     resetVoice();
     handle_ = std::move(file.handle);
-    mpg123_param(handle_.get(), MPG123_RESYNC_LIMIT, ResyncLimitBytes, 0);
+    allowResyncOverDamage(handle_.get());
     rate_ = file.rate;
     channels_ = file.channels;
     name_ = name;

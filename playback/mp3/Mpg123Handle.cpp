@@ -18,3 +18,8 @@ Mpg123Handle newMpg123Handle()
         mpg123_format(h, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_FLOAT_32);
     return handle;
 }
+
+void allowResyncOverDamage(mpg123_handle* handle)
+{
+    mpg123_param(handle, MPG123_RESYNC_LIMIT, 256 * 1024, 0);
+}

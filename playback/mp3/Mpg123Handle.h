@@ -15,3 +15,8 @@ struct Mpg123Delete {
 // A handle is used by one thread at a time.
 using Mpg123Handle = std::unique_ptr<mpg123_handle, Mpg123Delete>;
 Mpg123Handle newMpg123Handle();
+
+// Lets a handle that reads a file already known to be MP3 skip a longer
+// stretch of damage to find the next frame. Files are not checked with it:
+// in junk of that size something that looks like a frame turns up.
+void allowResyncOverDamage(mpg123_handle* handle);
