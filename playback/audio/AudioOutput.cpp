@@ -66,9 +66,9 @@ void AudioOutput::openDevice()
     wanted.freq = OutputFormat::SampleRate;
     wanted.format = AUDIO_F32SYS;
     wanted.channels = OutputFormat::Channels;
-    // About 23 ms: short enough that a start is heard at once, long enough
-    // that the audio thread wakes rarely.
-    wanted.samples = 1024;
+    // About 12 ms: a start reaches the speaker within a few buffers, and
+    // the audio thread still wakes less than a hundred times a second.
+    wanted.samples = 512;
     wanted.callback = &AudioOutput::callback;
     wanted.userdata = this;
     SDL_ClearError();

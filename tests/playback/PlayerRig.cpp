@@ -6,7 +6,7 @@ PlayerRig::PlayerRig()
 {
     qputenv("SDL_AUDIODRIVER", "disk");
     qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(recordingPath()));
-    qputenv("SDL_DISKAUDIODELAY", "2");
+    qputenv("SDL_DISKAUDIODELAY", "5");
     output.emplace();
 }
 

@@ -11,9 +11,9 @@
 #include <optional>
 
 // An output and a scanner as main() builds them, with SDL's disk driver
-// recording the mix to a file. The driver writes a device buffer every
-// couple of milliseconds instead of every 23 ms, so a second of sound takes
-// about a tenth of a second.
+// recording the mix to a file. The driver writes a device buffer every 5 ms
+// instead of every 12 ms, so a second of sound takes less than half a
+// second, while the decoders (which top up every 200 ms) still keep up.
 class PlayerRig {
     QTemporaryDir dir_; // outlives the output, which writes into it
 
@@ -41,5 +41,5 @@ public:
     std::optional<AudioOutput> output;
 };
 
-// Bytes the disk driver writes per device buffer (1024 stereo float frames).
-inline constexpr qint64 DeviceBufferBytes = 1024 * 2 * 4;
+// Bytes the disk driver writes per device buffer (512 stereo float frames).
+inline constexpr qint64 DeviceBufferBytes = 512 * 2 * 4;
