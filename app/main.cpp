@@ -1,12 +1,14 @@
+#include "AudioOutput.h"
 #include "Form1.h"
 #include "LastChoiceFolder.h"
+#include "LengthScanner.h"
+#include "Mp3Player.h"
 #include "QtFileDialog.h"
 #include "QtInputBox.h"
 #include "QtMessageBox.h"
 #include "QtProgramExit.h"
 #include "SystemClock.h"
 #include "TerminationSignals.h"
-#include "UnavailablePlayer.h"
 
 #include <QApplication>
 #include <QStyleFactory>
@@ -22,12 +24,16 @@ int main(int argc, char** argv)
     QtInputBox inputBox;
     QtProgramExit programExit;
     LastChoiceFolder lastChoiceFolder;
+    // Shared by the ten players, so declared before the window: they outlive
+    // it, and the sound device closes after the players are gone.
+    AudioOutput audioOutput;
+    LengthScanner lengths;
     PlatformServices platform{
         clock,
         messageBox,
         inputBox,
         programExit,
-        [](int) { return std::make_unique<UnavailablePlayer>(); },
+        [&](int) { return std::make_unique<Mp3Player>(audioOutput, lengths); },
         [&lastChoiceFolder](int) { return std::make_unique<QtFileDialog>(lastChoiceFolder); },
     };
 
