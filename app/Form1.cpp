@@ -12,8 +12,7 @@
 
 namespace {
 
-template <typename T>
-void nameIfQObject(T* component, const QString& name)
+template <typename T> void nameIfQObject(T* component, const QString& name)
 {
     if (auto* object = dynamic_cast<QObject*>(component))
         object->setObjectName(name);
@@ -36,6 +35,7 @@ Form1::Form1(PlatformServices& platform, QWidget* parent)
         nameIfQObject(dialogs_[index].get(), QStringLiteral("CommonDialog1(%1)").arg(i));
     }
     connect(c_.Command8, &QPushButton::clicked, this, &Form1::Command8_Click);
+    connectPlayback();
 }
 
 Form1::~Form1() = default;
