@@ -1,11 +1,13 @@
+#include "AudioOutput.h"
 #include "Form1.h"
+#include "LengthScanner.h"
+#include "Mp3Player.h"
 #include "QtFileDialog.h"
 #include "QtInputBox.h"
 #include "QtMessageBox.h"
 #include "QtProgramExit.h"
 #include "SystemClock.h"
 #include "TerminationSignals.h"
-#include "UnavailablePlayer.h"
 
 #include <QApplication>
 #include <QStyleFactory>
@@ -20,12 +22,16 @@ int main(int argc, char** argv)
     QtMessageBox messageBox;
     QtInputBox inputBox;
     QtProgramExit programExit;
+    // Shared by the ten players, so declared before the window: they outlive
+    // it, and the sound device closes after the players are gone.
+    AudioOutput audioOutput;
+    LengthScanner lengths;
     PlatformServices platform{
         clock,
         messageBox,
         inputBox,
         programExit,
-        [](int) { return std::make_unique<UnavailablePlayer>(); },
+        [&](int) { return std::make_unique<Mp3Player>(audioOutput, lengths); },
         [](int) { return std::make_unique<QtFileDialog>(); },
     };
 

@@ -13,7 +13,10 @@
 //   plays on. A failure (no sound output, no file) is a PlatformError.
 // - pause() holds the position; on an idle, paused or empty player it
 //   changes nothing.
-// - currentPosition() and duration() are seconds and can be read at any time.
+// - currentPosition() and duration() are seconds and can be read at any time;
+//   both are 0 before a file is opened. At the end of the file the player
+//   stops by itself with the position at the end; the next play() starts
+//   from the beginning.
 class MediaPlayer {
 public:
     virtual ~MediaPlayer() = default;

@@ -1,0 +1,150 @@
+#include "AudioOutput.h"
+
+#include "OutputFormat.h"
+#include "PlatformError.h"
+#include "Voice.h"
+
+#include <SDL2/SDL.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+QString sdlReason()
+{
+    const QString reason = QString::fromUtf8(SDL_GetError());
+    return reason.isEmpty() ? QStringLiteral("the sound device refused to open") : reason;
+}
+
+} // namespace
+
+AudioOutput::AudioOutput(QObject* parent) : QObject(parent)
+{
+    // SDL marks a device it lost as stopped; nothing else tells us without an
+    // SDL event loop, so the GUI thread looks every half second while open.
+    watch_.setInterval(500);
+    connect(&watch_, &QTimer::timeout, this, &AudioOutput::checkDevice);
+}
+
+AudioOutput::~AudioOutput()
+{
+    closeDevice();
+    if (subsystemUp_)
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+void AudioOutput::attach(Voice& voice)
+{
+    const MixerLock lock(device_);
+    const auto slot = std::find(voices_.begin(), voices_.end(), nullptr);
+    if (slot == voices_.end())
+        throw PlatformError(QStringLiteral("no sound output: too many players"));
+    *slot = &voice;
+}
+
+void AudioOutput::detach(Voice& voice)
+{
+    const MixerLock lock(device_);
+    std::replace(voices_.begin(), voices_.end(), &voice, static_cast<Voice*>(nullptr));
+}
+
+void AudioOutput::ensureOpen()
+{
+    if (device_ == 0)
+        openDevice();
+}
+
+void AudioOutput::openDevice()
+{
+    if (!subsystemUp_) {
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+            throw PlatformError(QStringLiteral("no sound output: %1").arg(sdlReason()));
+        subsystemUp_ = true;
+    }
+    SDL_AudioSpec wanted{};
+    wanted.freq = OutputFormat::SampleRate;
+    wanted.format = AUDIO_F32SYS;
+    wanted.channels = OutputFormat::Channels;
+    // About 12 ms: a start reaches the speaker within a few buffers, and
+    // the audio thread still wakes less than a hundred times a second.
+    wanted.samples = 512;
+    wanted.callback = &AudioOutput::callback;
+    wanted.userdata = this;
+    SDL_ClearError();
+    // No changes allowed: SDL converts to whatever the hardware wants, so
+    // the mixer's rate and the position count never depend on the device.
+    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+    if (device == 0)
+        throw PlatformError(QStringLiteral("no sound output: %1").arg(sdlReason()));
+    device_ = device;
+    SDL_PauseAudioDevice(device_, 0);
+    watch_.start();
+}
+
+void AudioOutput::closeDevice()
+{
+    watch_.stop();
+    if (device_ != 0)
+        SDL_CloseAudioDevice(device_);
+    device_ = 0;
+}
+
+void AudioOutput::checkDevice()
+{
+    if (device_ != 0 && SDL_GetAudioDeviceStatus(device_) != SDL_AUDIO_STOPPED)
+        return;
+    const bool wasOpen = device_ != 0;
+    closeDevice();
+    try {
+        openDevice();
+        ++reopens_;
+        reportedReopenFailure_ = false;
+        std::fprintf(stderr, "tarnwick: the sound output was lost; reopened the default device\n");
+    } catch (const PlatformError& error) {
+        // Keep trying while players wait; say it once, not twice a second.
+        watch_.start();
+        if (wasOpen || !reportedReopenFailure_)
+            std::fprintf(stderr, "tarnwick: the sound output was lost and cannot be reopened: %s\n",
+                error.what());
+        reportedReopenFailure_ = true;
+    }
+}
+
+void AudioOutput::callback(void* self, Uint8* stream, int bytes)
+{
+    const auto frames = std::size_t(bytes) / (sizeof(float) * OutputFormat::Channels);
+    static_cast<AudioOutput*>(self)->mix(reinterpret_cast<float*>(stream), frames);
+}
+
+void AudioOutput::mix(float* out, std::size_t frames)
+{
+    std::fill_n(out, frames * OutputFormat::Channels, 0.0f);
+    for (Voice* voice : voices_) {
+        if (voice == nullptr || !voice->running.load(std::memory_order_acquire))
+            continue;
+        const std::size_t n = voice->ring.mixInto(out, frames);
+        voice->playedFrames.fetch_add(n, std::memory_order_release);
+        // The ring is checked again after the flag: the decoder writes its
+        // last frames before it sets inputEnded, so both are seen together.
+        if (n < frames && voice->inputEnded.load(std::memory_order_acquire) &&
+            voice->ring.availableFrames() == 0) {
+            voice->finished.store(true, std::memory_order_release);
+            voice->running.store(false, std::memory_order_release);
+        }
+    }
+    for (std::size_t i = 0; i < frames * OutputFormat::Channels; ++i)
+        out[i] = std::clamp(out[i], -1.0f, 1.0f);
+}
+
+AudioOutput::MixerLock::MixerLock(SDL_AudioDeviceID device) : device_(device)
+{
+    if (device_ != 0)
+        SDL_LockAudioDevice(device_);
+}
+
+AudioOutput::MixerLock::~MixerLock()
+{
+    if (device_ != 0)
+        SDL_UnlockAudioDevice(device_);
+}

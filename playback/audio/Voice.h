@@ -1,0 +1,27 @@
+#pragma once
+
+#include "SampleRing.h"
+
+#include <atomic>
+#include <cstdint>
+
+// One player's place in the mixer: its decoded sound waiting to be played
+// and the flags the three threads use to hand it over.
+//
+// - The decoder thread writes `ring` and sets `inputEnded` after the last
+//   frame of the file.
+// - The mixer (audio callback) reads `ring` while `running`, counts what it
+//   hands to the device in `playedFrames`, and at the end of the input sets
+//   `finished` and clears `running`.
+// - The GUI thread sets and clears `running` (play, pause) and resets the
+//   rest only while the mixer is held off (AudioOutput::MixerLock) and the
+//   decoder is stopped.
+struct Voice {
+    explicit Voice(std::size_t capacityFrames) : ring(capacityFrames) { }
+
+    SampleRing ring;
+    std::atomic<bool> running{false};
+    std::atomic<bool> inputEnded{false};
+    std::atomic<bool> finished{false};
+    std::atomic<std::uint64_t> playedFrames{0};
+};

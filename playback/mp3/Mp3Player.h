@@ -1,0 +1,53 @@
+#pragma once
+
+#include "LengthScanner.h"
+#include "MediaPlayer.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class AudioOutput;
+class Mp3Decoder;
+struct Voice;
+
+// The production player of one slot: MP3 files decoded by libmpg123 and
+// played through the shared AudioOutput.
+//
+// Threads: every member is called on the GUI thread and returns at once.
+// The file is decoded on the player's own decoder thread (Mp3Decoder), mixed
+// on SDL's audio thread (AudioOutput), and its exact length found on the
+// LengthScanner's thread; none of them ever calls back into the player.
+// Ownership: the player owns its voice and decoder; the output and the
+// scanner are shared by all players and must outlive them.
+//
+// The position is what the mixer has handed to the device, so the progress
+// shown is what is heard. At the end of the file the player stops by itself
+// with the position at the end, and the next play() starts from the
+// beginning.
+class Mp3Player final : public QObject, public MediaPlayer {
+    Q_OBJECT
+public:
+    Mp3Player(AudioOutput& output, LengthScanner& lengths, QObject* parent = nullptr);
+    ~Mp3Player() override;
+
+    void open(const QString& path) override;
+    void play() override;
+    void pause() override;
+    double currentPosition() const override;
+    double duration() const override;
+
+    bool isPlaying() const;
+
+private:
+    AudioOutput& output_;
+    LengthScanner& lengths_;
+    std::unique_ptr<Voice> voice_;
+    std::unique_ptr<Mp3Decoder> decoder_;
+    QString path_;
+    FileIdentity identity_;
+    double estimatedSeconds_ = 0;
+    mutable std::optional<double> exactSeconds_;
+};

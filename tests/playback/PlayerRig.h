@@ -1,0 +1,45 @@
+#pragma once
+
+#include "AudioOutput.h"
+#include "LengthScanner.h"
+#include "Mp3Player.h"
+#include "Recording.h"
+
+#include <QTemporaryDir>
+
+#include <memory>
+#include <optional>
+
+// An output and a scanner as main() builds them, with SDL's disk driver
+// recording the mix to a file. The driver writes a device buffer every 5 ms
+// instead of every 12 ms, so a second of sound takes less than half a
+// second, while the decoders (which top up every 200 ms) still keep up.
+class PlayerRig {
+    QTemporaryDir dir_; // outlives the output, which writes into it
+
+public:
+    PlayerRig();
+    ~PlayerRig();
+
+    std::unique_ptr<Mp3Player> makePlayer()
+    {
+        return std::make_unique<Mp3Player>(*output, lengths);
+    }
+
+    QString recordingPath() const { return dir_.filePath(QStringLiteral("out.raw")); }
+    qint64 recordedBytes() const;
+    Recording recording(qint64 fromByte = 0, qint64 toByte = -1) const
+    {
+        return Recording::read(recordingPath(), fromByte, toByte);
+    }
+
+    // Closes the device, so the recording is complete. The players must be
+    // gone by then.
+    void closeOutput() { output.reset(); }
+
+    LengthScanner lengths;
+    std::optional<AudioOutput> output;
+};
+
+// Bytes the disk driver writes per device buffer (512 stereo float frames).
+inline constexpr qint64 DeviceBufferBytes = 512 * 2 * 4;
