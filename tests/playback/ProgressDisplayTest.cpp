@@ -74,7 +74,8 @@ TEST_F(Progress, TheTimerOfTheSlotStartedLastDrivesItsDisplay)
     FormHarness::click(h.slot(6).Command3);
     h.player(6).setPosition(61);
     h.player(6).setDuration(200);
-    ASSERT_TRUE(tickFiresWithin(h.c().timer(11), 2000));
+    ASSERT_TRUE(h.c().timer(11)->isActive());
+    ASSERT_TRUE(tickFiresWithin(h.c().timer(11), 5000));
     EXPECT_EQ(past(6), QStringLiteral("01:01"));
     EXPECT_EQ(total(6), QStringLiteral("03:20"));
     EXPECT_EQ(h.c().timer(11)->interval(), 1000);

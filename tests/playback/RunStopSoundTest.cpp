@@ -15,6 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <numbers>
+
 namespace {
 
 constexpr double Rate = 44100;
@@ -88,6 +91,28 @@ bool isTone(const Recording& heard, double minSeconds)
         std::abs(heard.dominantHz() - 440) < 2 && heard.amplitudeAt(440) > 0.4;
 }
 
+// The phase, in radians, that a 440 Hz sine in `samples` has at index `at`,
+// found from the `window` samples before `at` (or from `at` on).
+double phaseOf440(const std::vector<float>& samples, std::size_t at, bool before)
+{
+    constexpr std::size_t window = 4410;
+    const std::size_t from = before ? at - window : at;
+    const double step = 2 * std::numbers::pi * 440 / Rate;
+    double sinPart = 0;
+    double cosPart = 0;
+    for (std::size_t k = 0; k < window; ++k) {
+        const double w = step * (double(from + k) - double(at));
+        sinPart += samples[from + k] * std::sin(w);
+        cosPart += samples[from + k] * std::cos(w);
+    }
+    return std::atan2(cosPart, sinPart);
+}
+
+double phaseGap(double a, double b)
+{
+    return std::abs(std::remainder(a - b, 2 * std::numbers::pi));
+}
+
 } // namespace
 
 TEST_F(RunStopWithSound, RunPauseRunStopSoundsHoldsResumesAndSilences)
@@ -117,7 +142,6 @@ TEST_F(RunStopWithSound, RunPauseRunStopSoundsHoldsResumesAndSilences)
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return player(3).currentPosition() >= heldAt + 1.0; }, 10000));
 
-    const double stoppedAt = player(3).currentPosition();
     QTest::mouseClick(stop, Qt::LeftButton);
     const qint64 stoppedFrom = rig.recordedBytes();
     EXPECT_EQ(run->text(), QStringLiteral("&RunNow"));
@@ -135,12 +159,14 @@ TEST_F(RunStopWithSound, RunPauseRunStopSoundsHoldsResumesAndSilences)
     EXPECT_TRUE(isTone(firstRun, 1.0));
     EXPECT_TRUE(rig.recording(pausedFrom + InFlight, resumedFrom).silent());
     EXPECT_TRUE(isTone(rig.recording(resumedFrom, stoppedFrom + InFlight).sounding(), 1.0));
-    // Had the second run started anywhere but the held position, the
-    // position at the stop would not match all that was heard (the device
-    // may take a buffer or two between the reading and the click).
-    const double heard = double(rig.recording().sounding().left.size()) / Rate;
-    EXPECT_GE(heard, stoppedAt - 0.01);
-    EXPECT_LE(heard, stoppedAt + 0.05);
+    // Heard end to end, the two runs are one unbroken sine: the second
+    // carries on from the very sample where the pause held the first.
+    const Recording heard = rig.recording().sounding();
+    const auto junction = firstRun.left.size();
+    ASSERT_GT(heard.left.size(), junction + 4410);
+    EXPECT_LT(
+        phaseGap(phaseOf440(heard.left, junction, true), phaseOf440(heard.left, junction, false)),
+        0.2);
     EXPECT_TRUE(rig.recording(stoppedFrom + InFlight).silent());
     EXPECT_GT(rig.recordedBytes(), stoppedFrom + 2 * InFlight);
 }
@@ -153,13 +179,22 @@ TEST_F(RunStopWithSound, RunNowOnAnotherSlotSilencesTheOneThatPlayed)
     QTest::mouseClick(slot(5).Command3, Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return player(5).currentPosition() >= 0.5; }, 10000));
     QTest::mouseClick(slot(2).Command3, Qt::LeftButton);
-    const qint64 switchedAt = rig.recordedBytes();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return player(2).currentPosition() >= 1.0; }, 10000));
+    const double slot5Played = player(5).currentPosition();
     EXPECT_FALSE(player(5).isPlaying());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player(2).currentPosition() >= 1.0; }, 10000));
+    QTest::mouseClick(slot(2).Command3, Qt::LeftButton); // pause, so every position holds
+    const double slot2Played = player(2).currentPosition();
+    EXPECT_EQ(player(5).currentPosition(), slot5Played);
     endRecording();
 
-    const Recording after = rig.recording(switchedAt + InFlight).sounding();
-    ASSERT_GE(double(after.left.size()) / Rate, 0.5);
+    // All that was heard is slot 5's part, then slot 2's alone.
+    const Recording heard = rig.recording().sounding();
+    EXPECT_NEAR(double(heard.left.size()) / Rate, slot5Played + slot2Played, 0.01);
+    const auto switched = std::size_t(slot5Played * Rate);
+    Recording after;
+    after.left.assign(
+        heard.left.begin() + long(std::min(switched + 512, heard.left.size())), heard.left.end());
+    ASSERT_GE(double(after.left.size()) / Rate, 0.9);
     EXPECT_NEAR(after.dominantHz(), 660, 2);
     EXPECT_LT(after.amplitudeAt(440), 0.01);
 }
