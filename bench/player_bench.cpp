@@ -197,7 +197,8 @@ int main(int argc, char** argv)
         std::vector<double> times;
         for (int i = 0; i < 9; ++i) {
             player.open(xing);
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            // A different moment of the device's cycle each time.
+            std::this_thread::sleep_for(std::chrono::microseconds(300000 + 1300 * i));
             QElapsedTimer timer;
             timer.start();
             player.play();

@@ -99,3 +99,38 @@ TEST(Mp3Files, AChangedFileAtTheSamePathIsMeasuredAgain)
     player->open(file);
     ASSERT_TRUE(eventually([&] { return std::abs(player->duration() - 6) < 0.1; }, 5000));
 }
+
+namespace {
+
+// An APEv2 tag (header, one item, footer) and an ID3v1 tag, as taggers
+// append them after the last frame.
+QByteArray apeAndId3v1Tags()
+{
+    const QByteArray item =
+        QByteArray::fromHex("0b00000000000000") + "Title" + '\0' + "School bell";
+    const auto part = [&](const char* flags) {
+        QByteArray p = "APETAGEX" + QByteArray::fromHex("d0070000");
+        const quint32 size = quint32(item.size() + 32);
+        p += QByteArray(reinterpret_cast<const char*>(&size), 4);
+        return p + QByteArray::fromHex("01000000") + QByteArray::fromHex(flags) +
+            QByteArray(8, '\0');
+    };
+    return part("000000a0") + item + part("00000080") + "TAG" + QByteArray(125, ' ');
+}
+
+} // namespace
+
+TEST(Mp3Files, ApeAndId3v1TagsAtTheEndAreNoPartOfTheSound)
+{
+    QFile in(sounds().tone(QStringLiteral("untagged.mp3"), 2));
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    const QString file =
+        sounds().write(QStringLiteral("tagged.mp3"), in.readAll() + apeAndId3v1Tags());
+    PlayerRig rig;
+    auto player = rig.makePlayer();
+    player->open(file);
+    EXPECT_NEAR(player->duration(), 2, 0.1);
+    player->play();
+    ASSERT_TRUE(eventually([&] { return !player->isPlaying(); }));
+    EXPECT_NEAR(player->currentPosition(), 2, 0.1);
+}
