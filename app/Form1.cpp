@@ -56,6 +56,7 @@ Form1::Form1(PlatformServices& platform, QWidget* parent)
     // When the show and the hide of the warning fall due together, the hide
     // is handled last, so the warning blinks instead of staying on.
     connect(c_.timer(4), &QTimer::timeout, this, &Form1::Timer4_Timer, Qt::QueuedConnection);
+    connectPlayback();
 }
 
 Form1::~Form1() = default;

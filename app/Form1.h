@@ -3,6 +3,7 @@
 #include "ErrorReporter.h"
 #include "Form1Controls.h"
 #include "PlatformServices.h"
+#include "RunStopButtons.h"
 #include "SlotFileChooser.h"
 #include "StartTimeEditor.h"
 #include "WindowLock.h"
@@ -42,6 +43,22 @@ public:
 
     WindowLock& lock() { return lock_; }
 
+    // Run, pause and stop by hand, and the ten progress displays, which all
+    // share one routine taking the slot index.
+    void Command3_Click(int index);
+    void Command5_Click(int index);
+    void progressTick(int slot);
+    void Timer5_Timer() { progressTick(0); }
+    void Timer6_Timer() { progressTick(1); }
+    void Timer7_Timer() { progressTick(2); }
+    void Timer8_Timer() { progressTick(3); }
+    void Timer9_Timer() { progressTick(4); }
+    void Timer10_Timer() { progressTick(5); }
+    void Timer11_Timer() { progressTick(6); }
+    void Timer12_Timer() { progressTick(7); }
+    void Timer13_Timer() { progressTick(8); }
+    void Timer14_Timer() { progressTick(9); }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -49,6 +66,7 @@ protected:
 private:
     bool askToQuit();
     void endProgram();
+    void connectPlayback();
 
     PlatformServices& platform_;
     Form1Controls c_;
@@ -61,4 +79,5 @@ private:
     std::unique_ptr<Scheduler> scheduler_;
     std::unique_ptr<ClockDisplay> clockDisplay_;
     bool ended_ = false;
+    RunStopButtons runStop_{c_, platform_.clock};
 };

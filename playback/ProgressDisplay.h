@@ -1,0 +1,10 @@
+#pragma once
+
+struct SlotControls;
+
+// One tick of a slot's progress timer: reads the slot player's position, then
+// its length, and writes them into lblPast and lblTotal as progressText. It
+// looks at nothing else (not whether the player plays) and changes no button
+// or timer. A failing reading is a PlatformError; the labels written before
+// it keep their new text. GUI thread only.
+void showProgress(SlotControls& slot);

@@ -1,0 +1,121 @@
+#include "RunStopButtons.h"
+
+#include "Clock.h"
+#include "FileDialog.h"
+#include "Form1Controls.h"
+#include "LabelColour.h"
+#include "MediaPlayer.h"
+#include "PlatformError.h"
+#include "TimeOfDayText.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+QString runCaption()
+{
+    return QStringLiteral("&RunNow");
+}
+
+QString pauseCaption()
+{
+    return QStringLiteral("&Pause");
+}
+
+// The operator is told which file failed even when the player's reason
+// leaves it out.
+PlatformError namingFile(const QString& path, const PlatformError& error)
+{
+    const QString& reason = error.reason();
+    if (path.isEmpty() || reason.contains(path) || reason.contains(QFileInfo(path).fileName()))
+        return error;
+    return PlatformError(path + QStringLiteral(": ") + reason);
+}
+
+} // namespace
+
+RunStopButtons::RunStopButtons(Form1Controls& controls, const Clock& clock)
+    : c_(controls), clock_(clock)
+{
+}
+
+void RunStopButtons::run(int slot)
+{
+    if (c_.slot[std::size_t(slot)].Command3->text() == runCaption())
+        start(slot);
+    else
+        hold(slot);
+    makeLastTouched(slot);
+}
+
+void RunStopButtons::start(int slot)
+{
+    SlotControls& s = c_.slot[std::size_t(slot)];
+    // Play comes before any caption changes: no event runs between the steps,
+    // so a successful start looks the same, and a refused one leaves no
+    // "&Pause" on a silent slot.
+    try {
+        s.MediaPlayer1->play();
+    } catch (const PlatformError& error) {
+        throw namingFile(s.CommonDialog1->fileName(), error);
+    }
+    s.Command3->setText(pauseCaption());
+    for (int other = 0; other < SlotCount; ++other)
+        if (other != slot)
+            c_.slot[std::size_t(other)].Command3->setText(runCaption());
+}
+
+void RunStopButtons::hold(int slot)
+{
+    SlotControls& s = c_.slot[std::size_t(slot)];
+    s.MediaPlayer1->pause();
+    s.Command3->setText(runCaption());
+}
+
+void RunStopButtons::makeLastTouched(int slot)
+{
+    c_.slot[std::size_t(slot)].LabStarttime->setText(timeOfDayText(clock_.now().time()));
+    for (int other = 0; other < SlotCount; ++other)
+        if (other != slot)
+            c_.slot[std::size_t(other)].MediaPlayer1->pause();
+    for (int i = 0; i < SlotCount; ++i)
+        LabelColour::set(c_.slot[std::size_t(i)].LabFilename,
+            i == slot ? LabelColour::Red : LabelColour::ButtonText);
+    for (int i = 0; i < SlotCount; ++i) {
+        QTimer* timer = c_.progressTimer(i);
+        if (i != slot)
+            timer->stop();
+        else if (!timer->isActive())
+            timer->start(); // a running timer keeps its rhythm
+    }
+}
+
+void RunStopButtons::stop(int slot)
+{
+    SlotControls& s = c_.slot[std::size_t(slot)];
+    if (!s.CommonDialog1->fileName().isEmpty()) {
+        reopen(slot);
+        if (slot == 0)
+            LabelColour::set(s.LabFilename, LabelColour::Black);
+    }
+    s.Command3->setText(runCaption());
+}
+
+void RunStopButtons::reopen(int slot)
+{
+    SlotControls& s = c_.slot[std::size_t(slot)];
+    const QString path = s.CommonDialog1->fileName();
+    try {
+        s.MediaPlayer1->open(path);
+    } catch (const PlatformError& error) {
+        // The file can no longer be opened (moved, deleted, its drive gone)
+        // and the player keeps what it had: the operator asked for silence,
+        // so hold the slot and let the caption say it no longer plays.
+        s.MediaPlayer1->pause();
+        s.Command3->setText(runCaption());
+        throw namingFile(path, error);
+    }
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+class Clock;
+struct Form1Controls;
+
+// The run button ("&RunNow" / "&Pause") and the stop button ("&Stop") of the
+// slots. The run button's caption is the slot's only play state: exactly
+// "&RunNow" means a click starts the slot, any other caption that it holds
+// it. Whichever it does, the clicked slot becomes the one that sounds and
+// shows its progress: the other nine players are paused, its file label turns
+// red and the others take the button-text colour, its progress timer runs and
+// the other nine stop, and its start-time label shows the time of the click
+// (the stored start time stays in force for the clock).
+//
+// A refused Play or Open is a PlatformError naming the slot's file; the
+// caller's edge reports it and the remaining steps are not taken. The steps
+// are ordered so that what the window shows after a failure is still true:
+// a start whose Play fails leaves this slot's caption and every other slot as
+// they were, and a stop whose re-open fails still silences the slot.
+//
+// Works on the window's controls, which it does not own; GUI thread only.
+class RunStopButtons {
+public:
+    RunStopButtons(Form1Controls& controls, const Clock& clock);
+
+    // A click on Command3 of the slot.
+    void run(int slot);
+    // A click on Command5 of the slot: opens the slot's file again, so the
+    // player is silent at its start, and sets the caption to "&RunNow". A
+    // slot without a file only gets the caption. Stopping slot 0 turns its
+    // file label black.
+    void stop(int slot);
+
+private:
+    void start(int slot);
+    void hold(int slot);
+    void makeLastTouched(int slot);
+    void reopen(int slot);
+
+    Form1Controls& c_;
+    const Clock& clock_;
+};
