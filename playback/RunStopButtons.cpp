@@ -6,12 +6,12 @@
 #include "LabelColour.h"
 #include "MediaPlayer.h"
 #include "PlatformError.h"
+#include "SoundingSlot.h"
 #include "TimeOfDayText.h"
 
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
-#include <QTimer>
 
 namespace {
 
@@ -78,19 +78,7 @@ void RunStopButtons::hold(int slot)
 void RunStopButtons::makeLastTouched(int slot)
 {
     c_.slot[std::size_t(slot)].LabStarttime->setText(timeOfDayText(clock_.now().time()));
-    for (int other = 0; other < SlotCount; ++other)
-        if (other != slot)
-            c_.slot[std::size_t(other)].MediaPlayer1->pause();
-    for (int i = 0; i < SlotCount; ++i)
-        LabelColour::set(c_.slot[std::size_t(i)].LabFilename,
-            i == slot ? LabelColour::Red : LabelColour::ButtonText);
-    for (int i = 0; i < SlotCount; ++i) {
-        QTimer* timer = c_.progressTimer(i);
-        if (i != slot)
-            timer->stop();
-        else if (!timer->isActive())
-            timer->start(); // a running timer keeps its rhythm
-    }
+    makeSoundingSlot(c_, slot);
 }
 
 void RunStopButtons::stop(int slot)
