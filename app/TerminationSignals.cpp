@@ -39,6 +39,12 @@ TerminationSignals::~TerminationSignals()
 {
     std::signal(SIGTERM, SIG_DFL);
     std::signal(SIGINT, SIG_DFL);
+    delete notifier_;
+    for (int& end : signalPipe) {
+        if (end >= 0)
+            ::close(end);
+        end = -1;
+    }
 }
 
 void TerminationSignals::onSignal()
