@@ -5,6 +5,7 @@
 #include "HandlerEdge.h"
 #include "MediaPlayer.h"
 #include "Module1.h"
+#include "WrappingLabel.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -64,9 +65,9 @@ void SlotFileChooser::showChoice(int slot, const QString& path)
             s.Command2->setEnabled(true);
             s.Command5->setEnabled(true);
         }
-        s.LabFilename->setText(Module1::GetBaseName(path));
+        setWrappedText(s.LabFilename, Module1::GetBaseName(path));
     } else {
-        s.LabFilename->setText(Module1::GetBaseName(path));
+        setWrappedText(s.LabFilename, Module1::GetBaseName(path));
         if (!s.LabFilename->text().isEmpty()) {
             s.Command3->setEnabled(true);
             s.Command2->setEnabled(true);

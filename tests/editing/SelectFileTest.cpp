@@ -192,3 +192,26 @@ TEST(SelectFile, CancelWhenTheSlotsFileIsNowRefusedKeepsTheSlotPlaying)
     EXPECT_EQ(stateOf(h, 9), before);
     EXPECT_EQ(h.messageBox.shown().size(), 1u);
 }
+
+TEST(SelectFile, ALongNameWrapsAndTheLabelGrowsDownwardToShowIt)
+{
+    FormHarness h;
+    QLabel* label = h.slot(2).LabFilename;
+    const int width = label->width();
+
+    h.dialog(2).chooseNext(QStringLiteral("/sounds/bell.mp3"));
+    clickSelect(h, 2);
+    const int oneLine = label->height();
+    EXPECT_GE(oneLine, label->fontMetrics().height());
+
+    h.dialog(2).chooseNext(
+        QStringLiteral("/sounds/the long announcement for the end of the afternoon shift.mp3"));
+    clickSelect(h, 2);
+    EXPECT_EQ(label->width(), width);
+    EXPECT_GE(label->height(), 3 * label->fontMetrics().height());
+    EXPECT_GE(label->height(), label->heightForWidth(width));
+
+    h.dialog(2).chooseNext(QStringLiteral("/sounds/bell.mp3"));
+    clickSelect(h, 2);
+    EXPECT_EQ(label->height(), oneLine);
+}
