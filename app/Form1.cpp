@@ -27,7 +27,8 @@ template <typename T> void nameIfQObject(T* component, const QString& name)
 Form1::Form1(PlatformServices& platform, QWidget* parent)
     : QWidget(parent), platform_(platform), errors_(platform.messageBox, platform.clock),
       lock_(c_, platform.messageBox, *this), fileChooser_(c_, errors_),
-      startTimeEditor_(c_, platform.inputBox, platform.messageBox, errors_)
+      startTimeEditor_(c_, platform.inputBox, platform.messageBox, errors_),
+      runStop_(c_, platform.clock)
 {
     buildForm1(this, c_);
     errors_.attachStatusLine(c_.StatusLine);

@@ -29,19 +29,26 @@ public:
     Form1Controls& controls() { return c_; }
     ErrorReporter& errors() { return errors_; }
 
-    // Called once, right after the window is created and before any tick.
+    WindowLock& lock() { return lock_; }
+
+    // Start-up and quit. Form_Load is called once, right after the window is
+    // created and before any tick.
     void Form_Load();
     void Command8_Click();
-    void Command1_Click(int index);
-    void Command2_Click(int index);
+
+    // The clock display and the scheduled start.
     void Timer1_Timer();
     void Timer2_Timer();
+
+    // Choosing a slot's file and setting its start time.
+    void Command1_Click(int index);
+    void Command2_Click(int index);
+
+    // Lock, unlock and the blinking warning.
     void Command6_Click();
     void Command7_Click();
     void Timer3_Timer();
     void Timer4_Timer();
-
-    WindowLock& lock() { return lock_; }
 
     // Run, pause and stop by hand, and the ten progress displays, which all
     // share one routine taking the slot index.
@@ -76,8 +83,9 @@ private:
     std::array<std::unique_ptr<FileDialog>, SlotCount> dialogs_;
     SlotFileChooser fileChooser_;
     StartTimeEditor startTimeEditor_;
+    RunStopButtons runStop_;
+    // These two take controls at construction, so they come after the layout.
     std::unique_ptr<Scheduler> scheduler_;
     std::unique_ptr<ClockDisplay> clockDisplay_;
     bool ended_ = false;
-    RunStopButtons runStop_{c_, platform_.clock};
 };
