@@ -28,6 +28,11 @@ struct BadInput {
     const char* reason;
 };
 
+void PrintTo(const BadInput& input, std::ostream* os)
+{
+    *os << input.name;
+}
+
 QByteArray randomBytes(int count)
 {
     QByteArray bytes(count, Qt::Uninitialized);
