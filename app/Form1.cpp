@@ -123,8 +123,7 @@ void Form1::closeEvent(QCloseEvent* event)
 {
     // The frame's close button and the window manager's close ask the same
     // question as "&Quit", and are refused while the window is locked.
-    const bool locked = c_.Command7->isEnabled();
-    if (ended_ || (!locked && askToQuit())) {
+    if (ended_ || (!isLocked(c_) && askToQuit())) {
         endProgram();
         event->accept();
         return;

@@ -1,10 +1,11 @@
 #include "Form1Layout.h"
 
+#include "FittedFont.h"
 #include "LabelColour.h"
+#include "SlotTexts.h"
 #include "SongFont.h"
 #include "Twips.h"
 
-#include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -29,16 +30,11 @@ QFont slotLabelFont()
     return font;
 }
 
-// The narrow columns were drawn for a narrow bitmap font; where the font at
-// hand is wider, it shrinks until the widest text the label shows fits.
+// The narrow columns were drawn for a narrow bitmap font; the widest text a
+// label shows must fit.
 void fitFont(QLabel* label, const QString& widestText)
 {
-    QFont font = label->font();
-    while (font.pointSizeF() > 6.0 &&
-        QFontMetrics(font).horizontalAdvance(widestText) > label->width()) {
-        font.setPointSizeF(font.pointSizeF() - 0.25);
-    }
-    label->setFont(font);
+    label->setFont(fittedFont(label->font(), widestText, label->width()));
 }
 
 QString indexed(const char* name, int index)
@@ -155,17 +151,17 @@ private:
         s.Line1->setFrameShape(QFrame::HLine);
         s.Line1->setGeometry(twips_.rect(240, 480 * (i + 1), 1800, 15));
 
-        s.LabStarttime = slotLabel(c_.Frame2, indexed("LabStarttime", i),
-            QStringLiteral("- - : - - : - -"), twips_.rect(120, top, 855, 255));
-        s.lblPast = slotLabel(c_.Frame4, indexed("lblPast", i), QStringLiteral("- - : - -"),
+        s.LabStarttime = slotLabel(c_.Frame2, indexed("LabStarttime", i), startTimePlaceholder(),
+            twips_.rect(120, top, 855, 255));
+        s.lblPast = slotLabel(c_.Frame4, indexed("lblPast", i), progressPlaceholder(),
             twips_.rect(120, top, 495, 255));
         s.Label4 = slotLabel(
             c_.Frame4, indexed("Label4", i), QStringLiteral("/"), twips_.rect(600, top, 135, 255));
-        s.lblTotal = slotLabel(c_.Frame4, indexed("lblTotal", i), QStringLiteral("- - : - -"),
+        s.lblTotal = slotLabel(c_.Frame4, indexed("lblTotal", i), progressPlaceholder(),
             twips_.rect(720, top, 495, 255));
         for (QLabel* l : {s.LabStarttime, s.lblPast, s.Label4, s.lblTotal})
             l->setFont(slotLabelFont());
-        fitFont(s.LabStarttime, QStringLiteral("- - : - - : - -"));
+        fitFont(s.LabStarttime, startTimePlaceholder());
         fitFont(s.lblPast, QStringLiteral("100:00"));
         fitFont(s.lblTotal, QStringLiteral("100:00"));
         s.lblPast->setAlignment(Qt::AlignCenter);
@@ -175,8 +171,8 @@ private:
             twips_.rect(120, top, 855, 255));
         s.Command2 = button(c_.Frame3, indexed("Command2", i), QStringLiteral("&KelTime"),
             twips_.rect(960, top, 855, 255));
-        s.Command3 = button(c_.Frame3, indexed("Command3", i), QStringLiteral("&RunNow"),
-            twips_.rect(1800, top, 855, 255));
+        s.Command3 = button(
+            c_.Frame3, indexed("Command3", i), runCaption(), twips_.rect(1800, top, 855, 255));
         s.Command5 = button(c_.Frame3, indexed("Command5", i), QStringLiteral("&Stop"),
             twips_.rect(2640, top, 735, 255));
         for (QPushButton* b : {s.Command1, s.Command2, s.Command3, s.Command5})

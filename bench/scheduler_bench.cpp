@@ -48,7 +48,7 @@ struct Tally {
 struct SchedulerRun {
     QTimer timer;
     SystemClock clock;
-    SecondTimer secondTimer{&timer, clock};
+    SecondTimer secondTimer{&timer};
     std::optional<WallSecond> lastTested;
     Tally tally;
     int early = 0;
@@ -57,7 +57,7 @@ struct SchedulerRun {
     void tick()
     {
         const Reading now = readClock();
-        secondTimer.armForNextSecond();
+        secondTimer.armForNextSecond(clock.now());
         const SecondPlan plan = planSeconds(lastTested, now.second);
         if (plan.passage == ClockPassage::SameSecond) {
             ++early;
@@ -128,7 +128,7 @@ void runOnce(QCoreApplication& app, int ticks, const std::string& suffix)
             app.quit();
     });
     QObject::connect(&plain.timer, &QTimer::timeout, &app, [&] { plain.tick(); });
-    scheduler.secondTimer.armForNextSecond();
+    scheduler.secondTimer.armForNextSecond(scheduler.clock.now());
     plain.timer.start(1000);
     app.exec();
 

@@ -5,24 +5,11 @@
 #include "HandlerEdge.h"
 #include "MediaPlayer.h"
 #include "Module1.h"
+#include "SlotTexts.h"
 #include "WrappingLabel.h"
 
-#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
-
-namespace {
-
-// The operator is told which file was refused even when the player's reason
-// does not say.
-QString refusedFileReason(const QString& path, const QString& reason)
-{
-    if (reason.contains(QFileInfo(path).fileName()))
-        return reason;
-    return QStringLiteral("%1: %2").arg(path, reason);
-}
-
-} // namespace
 
 SlotFileChooser::SlotFileChooser(Form1Controls& controls, ErrorReporter& errors)
     : c_(controls), errors_(errors)
@@ -44,7 +31,7 @@ void SlotFileChooser::choose(int slot)
                 // The player keeps its old file; so must the dialog, which is
                 // the only record of the slot's path.
                 s.CommonDialog1->setFileName(previousPath);
-                throw PlatformError(refusedFileReason(path, error.reason()));
+                throw namingFile(path, error);
             } catch (...) {
                 s.CommonDialog1->setFileName(previousPath);
                 throw;
@@ -74,5 +61,5 @@ void SlotFileChooser::showChoice(int slot, const QString& path)
             s.Command5->setEnabled(true);
         }
     }
-    s.Command3->setText(QStringLiteral("&RunNow"));
+    s.Command3->setText(runCaption());
 }

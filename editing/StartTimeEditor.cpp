@@ -4,6 +4,7 @@
 #include "HandlerEdge.h"
 #include "InputBox.h"
 #include "MessageBox.h"
+#include "SlotTexts.h"
 #include "TimeEntry.h"
 #include "TimeOfDayText.h"
 
@@ -27,7 +28,7 @@ void StartTimeEditor::edit(int slot)
             return;
         if (answer->trimmed().isEmpty()) {
             c_.StartTime[index].reset();
-            label->setText(QStringLiteral("- - : - - : - -"));
+            label->setText(startTimePlaceholder());
             return;
         }
         const std::optional<QTime> time = readTimeOfDay(*answer);

@@ -1,12 +1,12 @@
 #include "Form2.h"
 
+#include "FittedFont.h"
 #include "LockStates.h"
 #include "MessageBox.h"
 #include "PasswordCheck.h"
 #include "SongFont.h"
 #include "Twips.h"
 
-#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,15 +19,6 @@ namespace {
 
 const QColor dialogBackground(77, 91, 132);
 const QColor labelText(192, 255, 255);
-
-// SimSun's Latin letters are narrow; a stand-in font with wider ones is made
-// smaller until the caption fits before its box instead of being cut off.
-QFont fittedFont(QFont font, const QString& text, int width)
-{
-    while (QFontMetrics(font).horizontalAdvance(text) > width && font.pointSizeF() > 6)
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-    return font;
-}
 
 } // namespace
 

@@ -18,3 +18,7 @@ public:
 private:
     QString reason_;
 };
+
+// The same failure, told with the file's path in front unless the reason
+// names the file already, so the operator always learns which file failed.
+PlatformError namingFile(const QString& path, const PlatformError& error);

@@ -17,11 +17,6 @@ QString twoDigitsAtLeast(std::int64_t n)
 
 } // namespace
 
-QString progressPlaceholder()
-{
-    return QStringLiteral("- - : - -");
-}
-
 QString progressText(double seconds)
 {
     if (!std::isfinite(seconds) || std::fabs(seconds) > largestExactSeconds)

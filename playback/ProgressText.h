@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SlotTexts.h"
+
 #include <QString>
 
 // How a player reading in seconds is shown in a progress label: whole
@@ -10,6 +12,3 @@
 // reading that is not a number, infinite or beyond that shows the
 // placeholder "- - : - -", since no time can honestly be shown for it.
 QString progressText(double seconds);
-
-// The caption of a progress label that has no reading to show.
-QString progressPlaceholder();

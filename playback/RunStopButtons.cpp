@@ -6,34 +6,14 @@
 #include "LabelColour.h"
 #include "MediaPlayer.h"
 #include "PlatformError.h"
+#include "SlotTexts.h"
 #include "SoundingSlot.h"
 #include "TimeOfDayText.h"
 
-#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 
 namespace {
-
-QString runCaption()
-{
-    return QStringLiteral("&RunNow");
-}
-
-QString pauseCaption()
-{
-    return QStringLiteral("&Pause");
-}
-
-// The operator is told which file failed even when the player's reason
-// leaves it out.
-PlatformError namingFile(const QString& path, const PlatformError& error)
-{
-    const QString& reason = error.reason();
-    if (path.isEmpty() || reason.contains(path) || reason.contains(QFileInfo(path).fileName()))
-        return error;
-    return PlatformError(path + QStringLiteral(": ") + reason);
-}
 
 } // namespace
 

@@ -2,6 +2,7 @@
 
 #include "Form1Controls.h"
 #include "MediaPlayer.h"
+#include "SlotTexts.h"
 #include "SoundingSlot.h"
 
 #include <QPushButton>
@@ -12,5 +13,5 @@ void startSlotOnSchedule(Form1Controls& c, int slot)
     makeSoundingSlot(c, slot);
     // "&RunNow" although it plays: a click on it then plays on and offers the
     // pause, as for a slot started by hand.
-    c.slot[std::size_t(slot)].Command3->setText(QStringLiteral("&RunNow"));
+    c.slot[std::size_t(slot)].Command3->setText(runCaption());
 }

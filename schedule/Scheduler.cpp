@@ -29,14 +29,15 @@ QString dateAndSecondText(WallSecond second)
 } // namespace
 
 Scheduler::Scheduler(Form1Controls& c, const Clock& clock, ErrorReporter& errors)
-    : c_(c), clock_(clock), errors_(errors), timer_(c.timer(1), clock)
+    : c_(c), clock_(clock), errors_(errors), timer_(c.timer(1))
 {
 }
 
 void Scheduler::tick()
 {
-    timer_.armForNextSecond();
-    const WallSecond current = wallSecondOf(clock_.now());
+    const QDateTime now = clock_.now();
+    timer_.armForNextSecond(now);
+    const WallSecond current = wallSecondOf(now);
     const SecondPlan plan = planSeconds(lastTested_, current);
     if (plan.passage == ClockPassage::SameSecond)
         return;
@@ -45,7 +46,7 @@ void Scheduler::tick()
     // can test these seconds again.
     lastTested_ = current;
     reportClockChange(plan, lastTested, current);
-    reportMissed(plan.missed, current);
+    reportMissed(plan.missed, now);
     for (WallSecond second = plan.toTest.first; second <= plan.toTest.last; ++second) {
         const QTime timeOfDay = timeOfDayOf(second);
         for (int i = 0; i < SlotCount; ++i) {
@@ -69,11 +70,11 @@ void Scheduler::reportClockChange(
                         .arg(dateAndSecondText(lastTested), dateAndSecondText(current)));
 }
 
-void Scheduler::reportMissed(SecondRange missed, WallSecond current)
+void Scheduler::reportMissed(SecondRange missed, const QDateTime& now)
 {
     if (missed.empty())
         return;
-    const qint64 msIntoCurrent = clock_.now().time().msec();
+    const WallSecond current = wallSecondOf(now);
     for (int i = 0; i < SlotCount; ++i) {
         const auto slot = std::size_t(i);
         const QString file = c_.slot[slot].LabFilename->text();
@@ -85,7 +86,7 @@ void Scheduler::reportMissed(SecondRange missed, WallSecond current)
         errors_.fromTick(i,
             QStringLiteral("missed %1 scheduled for %2, %3 ms late: the clock jumped from %4 to %5")
                 .arg(file, secondText(*due))
-                .arg((current - *due) * 1000 + msIntoCurrent)
+                .arg(msAfterStartOf(*due, now))
                 .arg(dateAndSecondText(missed.first - 1), dateAndSecondText(current)));
     }
 }

@@ -27,7 +27,7 @@ public:
 
 private:
     void reportClockChange(const SecondPlan& plan, WallSecond lastTested, WallSecond current) const;
-    void reportMissed(SecondRange missed, WallSecond current);
+    void reportMissed(SecondRange missed, const QDateTime& now);
     void start(int slot, WallSecond second);
 
     Form1Controls& c_;

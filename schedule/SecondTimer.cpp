@@ -1,7 +1,5 @@
 #include "SecondTimer.h"
 
-#include "Clock.h"
-
 #include <QTimer>
 
 int msUntilNextSecond(const QDateTime& now)
@@ -9,7 +7,7 @@ int msUntilNextSecond(const QDateTime& now)
     return 1000 - now.time().msec();
 }
 
-SecondTimer::SecondTimer(QTimer* timer, const Clock& clock) : timer_(timer), clock_(clock)
+SecondTimer::SecondTimer(QTimer* timer) : timer_(timer)
 {
     // A coarse timer may fire up to 5 % late; the type is taken at the next
     // start, so the first arming already uses it.
@@ -17,7 +15,7 @@ SecondTimer::SecondTimer(QTimer* timer, const Clock& clock) : timer_(timer), clo
     timer_->setSingleShot(true);
 }
 
-void SecondTimer::armForNextSecond()
+void SecondTimer::armForNextSecond(const QDateTime& now)
 {
-    timer_->start(msUntilNextSecond(clock_.now()));
+    timer_->start(msUntilNextSecond(now));
 }

@@ -2,7 +2,6 @@
 
 #include <QDateTime>
 
-class Clock;
 class QTimer;
 
 // How long from `now` until just after the next second of the wall clock
@@ -18,13 +17,12 @@ int msUntilNextSecond(const QDateTime& now);
 // window; GUI thread only.
 class SecondTimer {
 public:
-    SecondTimer(QTimer* timer, const Clock& clock);
+    explicit SecondTimer(QTimer* timer);
 
-    // Called at the start of every tick, so that a tick that takes long still
-    // leaves the next one armed.
-    void armForNextSecond();
+    // Called at the start of every tick with the clock's reading, so that a
+    // tick that takes long still leaves the next one armed.
+    void armForNextSecond(const QDateTime& now);
 
 private:
     QTimer* timer_;
-    const Clock& clock_;
 };
