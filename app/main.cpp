@@ -1,7 +1,7 @@
 #include "AudioOutput.h"
-#include "Form1.h"
 #include "LastChoiceFolder.h"
 #include "LengthScanner.h"
+#include "MainWindow.h"
 #include "Mp3Player.h"
 #include "QtFileDialog.h"
 #include "QtInputBox.h"
@@ -37,8 +37,8 @@ int main(int argc, char** argv)
         [&lastChoiceFolder](int) { return std::make_unique<QtFileDialog>(lastChoiceFolder); },
     };
 
-    Form1 form(platform);
-    form.Form_Load();
+    MainWindow form(platform);
+    form.onLoad();
     form.show();
 
     TerminationSignals terminationSignals;

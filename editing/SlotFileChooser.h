@@ -3,7 +3,7 @@
 #include <QString>
 
 class ErrorReporter;
-struct Form1Controls;
+struct WindowControls;
 
 // "&Select": gives a slot its sound file through the slot's file dialog,
 // opens it in the slot's player, shows its base name and makes the slot's
@@ -12,13 +12,13 @@ struct Form1Controls;
 // GUI thread only; works on controls owned by the window.
 class SlotFileChooser {
 public:
-    SlotFileChooser(Form1Controls& controls, ErrorReporter& errors);
+    SlotFileChooser(WindowControls& controls, ErrorReporter& errors);
 
     void choose(int slot);
 
 private:
     void showChoice(int slot, const QString& path);
 
-    Form1Controls& c_;
+    WindowControls& c_;
     ErrorReporter& errors_;
 };

@@ -1,25 +1,24 @@
 #include "StartTimeEditor.h"
 
-#include "Form1Controls.h"
 #include "HandlerEdge.h"
 #include "InputBox.h"
 #include "MessageBox.h"
 #include "SlotTexts.h"
 #include "TimeEntry.h"
 #include "TimeOfDayText.h"
+#include "WindowControls.h"
 
 #include <QLabel>
 
 StartTimeEditor::StartTimeEditor(
-    Form1Controls& controls, InputBox& inputBox, MessageBox& messageBox, ErrorReporter& errors)
+    WindowControls& controls, InputBox& inputBox, MessageBox& messageBox, ErrorReporter& errors)
     : c_(controls), inputBox_(inputBox), messageBox_(messageBox), errors_(errors)
 {
 }
 
 void StartTimeEditor::edit(int slot)
 {
-    const auto index = std::size_t(slot);
-    QLabel* label = c_.slot.at(index).LabStarttime;
+    QLabel* label = c_.slot(slot).startTimeLabel;
     runClickSteps(errors_, slot, [&] {
         const std::optional<QString> answer =
             inputBox_.ask(QStringLiteral("请输入程序启动的时间,例如(19:12:00)"),
@@ -27,7 +26,7 @@ void StartTimeEditor::edit(int slot)
         if (!answer)
             return;
         if (answer->trimmed().isEmpty()) {
-            c_.StartTime[index].reset();
+            c_.startTime(slot).reset();
             label->setText(startTimePlaceholder());
             return;
         }
@@ -38,7 +37,7 @@ void StartTimeEditor::edit(int slot)
                 QStringLiteral("错误"), MessageIcon::None, MessageButtons::Ok);
             return;
         }
-        c_.StartTime[index] = *time;
+        c_.startTime(slot) = *time;
         label->setText(timeOfDayText(*time));
     });
 }

@@ -3,7 +3,7 @@
 class ErrorReporter;
 class InputBox;
 class MessageBox;
-struct Form1Controls;
+struct WindowControls;
 
 // "&KelTime": asks the operator for a slot's start time of day and keeps the
 // slot's start time and its label in step. An answer that is not a time is
@@ -12,13 +12,13 @@ struct Form1Controls;
 // GUI thread only; works on controls owned by the window.
 class StartTimeEditor {
 public:
-    StartTimeEditor(
-        Form1Controls& controls, InputBox& inputBox, MessageBox& messageBox, ErrorReporter& errors);
+    StartTimeEditor(WindowControls& controls, InputBox& inputBox, MessageBox& messageBox,
+        ErrorReporter& errors);
 
     void edit(int slot);
 
 private:
-    Form1Controls& c_;
+    WindowControls& c_;
     InputBox& inputBox_;
     MessageBox& messageBox_;
     ErrorReporter& errors_;

@@ -8,66 +8,66 @@
 
 namespace {
 
-QTimer* showWarningTimer(const Form1Controls& c)
+QTimer* showWarningTimer(const WindowControls& c)
 {
-    return c.timer(3);
+    return c.warningShowTimer;
 }
 
-QTimer* hideWarningTimer(const Form1Controls& c)
+QTimer* hideWarningTimer(const WindowControls& c)
 {
-    return c.timer(4);
+    return c.warningHideTimer;
 }
 
 bool hasFile(const SlotControls& s)
 {
-    return !s.CommonDialog1->fileName().isEmpty();
+    return !s.fileDialog->fileName().isEmpty();
 }
 
 } // namespace
 
-void applyLockedState(Form1Controls& c)
+void applyLockedState(WindowControls& c)
 {
     // Both blink timers restart together, so applying the state again while
     // locked keeps the blink's rhythm: shown half a second later, hidden a
     // second later.
     showWarningTimer(c)->start();
     hideWarningTimer(c)->start();
-    c.Command8->setEnabled(false);
-    for (SlotControls& s : c.slot)
-        for (QPushButton* b : {s.Command1, s.Command2, s.Command3, s.Command5})
+    c.quitButton->setEnabled(false);
+    for (SlotControls& s : c.rows)
+        for (QPushButton* b : {s.chooseFileButton, s.setTimeButton, s.runButton, s.stopButton})
             b->setEnabled(false);
     // "&UnLock" is enabled before "&Lock" is disabled, so the focus leaving
     // "&Lock" has a button to go to.
-    c.Command7->setEnabled(true);
-    c.Command6->setEnabled(false);
+    c.unlockButton->setEnabled(true);
+    c.lockButton->setEnabled(false);
 }
 
-void applyUnlockedState(Form1Controls& c)
+void applyUnlockedState(WindowControls& c)
 {
     showWarningTimer(c)->stop();
     hideWarningTimer(c)->stop();
-    c.Command8->setEnabled(true);
-    c.Command6->setEnabled(true);
-    c.Command7->setEnabled(false);
-    c.Label2->hide();
-    c.Command6->setFocus(Qt::OtherFocusReason);
-    for (SlotControls& s : c.slot)
-        s.Command1->setEnabled(true);
-    for (SlotControls& s : c.slot) {
+    c.quitButton->setEnabled(true);
+    c.lockButton->setEnabled(true);
+    c.unlockButton->setEnabled(false);
+    c.lockWarning->hide();
+    c.lockButton->setFocus(Qt::OtherFocusReason);
+    for (SlotControls& s : c.rows)
+        s.chooseFileButton->setEnabled(true);
+    for (SlotControls& s : c.rows) {
         const bool usable = hasFile(s);
-        for (QPushButton* b : {s.Command2, s.Command5, s.Command3})
+        for (QPushButton* b : {s.setTimeButton, s.stopButton, s.runButton})
             b->setEnabled(usable);
     }
 }
 
-bool isLocked(const Form1Controls& c)
+bool isLocked(const WindowControls& c)
 {
-    return c.Command7->isEnabled();
+    return c.unlockButton->isEnabled();
 }
 
-QPushButton* buttonForEnter(const Form1Controls& c, QWidget* focused)
+QPushButton* buttonForEnter(const WindowControls& c, QWidget* focused)
 {
     if (auto* button = qobject_cast<QPushButton*>(focused); button && button->isEnabled())
         return button;
-    return c.Command6->isEnabled() ? c.Command6 : nullptr;
+    return c.lockButton->isEnabled() ? c.lockButton : nullptr;
 }

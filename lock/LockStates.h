@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Form1Controls.h"
+#include "WindowControls.h"
 
 class QPushButton;
 class QWidget;
@@ -12,15 +12,15 @@ class QWidget;
 // slot that plays goes on playing. GUI thread only.
 
 // Nothing on the window can be changed, started or quit; the warning blinks.
-void applyLockedState(Form1Controls& c);
+void applyLockedState(WindowControls& c);
 
 // Every "&Select" can be pressed, and the other three buttons of each slot that
 // has a file; the warning is hidden at once and the focus is on "&Lock".
-void applyUnlockedState(Form1Controls& c);
+void applyUnlockedState(WindowControls& c);
 
-bool isLocked(const Form1Controls& c);
+bool isLocked(const WindowControls& c);
 
 // The button the Enter key presses on the main window: the focused button,
 // else "&Lock", the window's default button, while it is enabled. Null when
 // Enter presses nothing.
-QPushButton* buttonForEnter(const Form1Controls& c, QWidget* focused);
+QPushButton* buttonForEnter(const WindowControls& c, QWidget* focused);

@@ -1,13 +1,13 @@
 #include "WindowLock.h"
 
-#include "Form2.h"
 #include "LockStates.h"
+#include "PasswordDialog.h"
 
 #include <QLabel>
 #include <QWidget>
 #include <QWindow>
 
-WindowLock::WindowLock(Form1Controls& c, MessageBox& messageBox, QWidget& mainWindow)
+WindowLock::WindowLock(WindowControls& c, MessageBox& messageBox, QWidget& mainWindow)
     : c_(c), messageBox_(messageBox), mainWindow_(mainWindow)
 {
 }
@@ -22,7 +22,7 @@ void WindowLock::lock()
 void WindowLock::showPasswordDialog()
 {
     if (!dialog_) {
-        dialog_ = std::make_unique<Form2>(c_, messageBox_);
+        dialog_ = std::make_unique<PasswordDialog>(c_, messageBox_);
         // Whichever way the dialog closes, the operator is back on the main
         // window, where an unlock has put the focus on "&Lock".
         QObject::connect(dialog_.get(), &QDialog::finished, &mainWindow_,
@@ -36,10 +36,10 @@ void WindowLock::showPasswordDialog()
 
 void WindowLock::showWarning()
 {
-    c_.Label2->show();
+    c_.lockWarning->show();
 }
 
 void WindowLock::hideWarning()
 {
-    c_.Label2->hide();
+    c_.lockWarning->hide();
 }

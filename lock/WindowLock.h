@@ -1,10 +1,10 @@
 #pragma once
 
-#include "Form1Controls.h"
+#include "WindowControls.h"
 
 #include <memory>
 
-class Form2;
+class PasswordDialog;
 class MessageBox;
 class QWidget;
 
@@ -14,7 +14,7 @@ class QWidget;
 // window's controls list none of its widgets. GUI thread only.
 class WindowLock {
 public:
-    WindowLock(Form1Controls& c, MessageBox& messageBox, QWidget& mainWindow);
+    WindowLock(WindowControls& c, MessageBox& messageBox, QWidget& mainWindow);
     ~WindowLock();
 
     void lock();
@@ -25,11 +25,11 @@ public:
     void hideWarning();
 
     // Null until the dialog was first opened.
-    Form2* passwordDialog() const { return dialog_.get(); }
+    PasswordDialog* passwordDialog() const { return dialog_.get(); }
 
 private:
-    Form1Controls& c_;
+    WindowControls& c_;
     MessageBox& messageBox_;
     QWidget& mainWindow_;
-    std::unique_ptr<Form2> dialog_;
+    std::unique_ptr<PasswordDialog> dialog_;
 };

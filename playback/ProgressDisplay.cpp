@@ -1,13 +1,13 @@
 #include "ProgressDisplay.h"
 
-#include "Form1Controls.h"
 #include "MediaPlayer.h"
 #include "ProgressText.h"
+#include "WindowControls.h"
 
 #include <QLabel>
 
 void showProgress(SlotControls& slot)
 {
-    slot.lblPast->setText(progressText(slot.MediaPlayer1->currentPosition()));
-    slot.lblTotal->setText(progressText(slot.MediaPlayer1->duration()));
+    slot.elapsedLabel->setText(progressText(slot.player->currentPosition()));
+    slot.totalLabel->setText(progressText(slot.player->duration()));
 }

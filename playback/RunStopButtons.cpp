@@ -2,13 +2,13 @@
 
 #include "Clock.h"
 #include "FileDialog.h"
-#include "Form1Controls.h"
 #include "LabelColour.h"
 #include "MediaPlayer.h"
 #include "PlatformError.h"
 #include "SlotTexts.h"
 #include "SoundingSlot.h"
 #include "TimeOfDayText.h"
+#include "WindowControls.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -17,14 +17,14 @@ namespace {
 
 } // namespace
 
-RunStopButtons::RunStopButtons(Form1Controls& controls, const Clock& clock)
+RunStopButtons::RunStopButtons(WindowControls& controls, const Clock& clock)
     : c_(controls), clock_(clock)
 {
 }
 
 void RunStopButtons::run(int slot)
 {
-    if (c_.slot[std::size_t(slot)].Command3->text() == runCaption())
+    if (c_.slot(slot).runButton->text() == runCaption())
         start(slot);
     else
         hold(slot);
@@ -33,57 +33,57 @@ void RunStopButtons::run(int slot)
 
 void RunStopButtons::start(int slot)
 {
-    SlotControls& s = c_.slot[std::size_t(slot)];
+    SlotControls& s = c_.slot(slot);
     // Play comes before any caption changes: no event runs between the steps,
     // so a successful start looks the same, and a refused one leaves no
     // "&Pause" on a silent slot.
     try {
-        s.MediaPlayer1->play();
+        s.player->play();
     } catch (const PlatformError& error) {
-        throw namingFile(s.CommonDialog1->fileName(), error);
+        throw namingFile(s.fileDialog->fileName(), error);
     }
-    s.Command3->setText(pauseCaption());
+    s.runButton->setText(pauseCaption());
     for (int other = 0; other < SlotCount; ++other)
         if (other != slot)
-            c_.slot[std::size_t(other)].Command3->setText(runCaption());
+            c_.slot(other).runButton->setText(runCaption());
 }
 
 void RunStopButtons::hold(int slot)
 {
-    SlotControls& s = c_.slot[std::size_t(slot)];
-    s.MediaPlayer1->pause();
-    s.Command3->setText(runCaption());
+    SlotControls& s = c_.slot(slot);
+    s.player->pause();
+    s.runButton->setText(runCaption());
 }
 
 void RunStopButtons::makeLastTouched(int slot)
 {
-    c_.slot[std::size_t(slot)].LabStarttime->setText(timeOfDayText(clock_.now().time()));
+    c_.slot(slot).startTimeLabel->setText(timeOfDayText(clock_.now().time()));
     makeSoundingSlot(c_, slot);
 }
 
 void RunStopButtons::stop(int slot)
 {
-    SlotControls& s = c_.slot[std::size_t(slot)];
-    if (!s.CommonDialog1->fileName().isEmpty()) {
+    SlotControls& s = c_.slot(slot);
+    if (!s.fileDialog->fileName().isEmpty()) {
         reopen(slot);
         if (slot == 0)
-            LabelColour::set(s.LabFilename, LabelColour::Black);
+            LabelColour::set(s.fileNameLabel, LabelColour::Black);
     }
-    s.Command3->setText(runCaption());
+    s.runButton->setText(runCaption());
 }
 
 void RunStopButtons::reopen(int slot)
 {
-    SlotControls& s = c_.slot[std::size_t(slot)];
-    const QString path = s.CommonDialog1->fileName();
+    SlotControls& s = c_.slot(slot);
+    const QString path = s.fileDialog->fileName();
     try {
-        s.MediaPlayer1->open(path);
+        s.player->open(path);
     } catch (const PlatformError& error) {
         // The file can no longer be opened (moved, deleted, its drive gone)
         // and the player keeps what it had: the operator asked for silence,
         // so hold the slot and let the caption say it no longer plays.
-        s.MediaPlayer1->pause();
-        s.Command3->setText(runCaption());
+        s.player->pause();
+        s.runButton->setText(runCaption());
         throw namingFile(path, error);
     }
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 class Clock;
-struct Form1Controls;
+struct WindowControls;
 
 // The run button ("&RunNow" / "&Pause") and the stop button ("&Stop") of the
 // slots. The run button's caption is the slot's only play state: exactly
@@ -21,11 +21,11 @@ struct Form1Controls;
 // Works on the window's controls, which it does not own; GUI thread only.
 class RunStopButtons {
 public:
-    RunStopButtons(Form1Controls& controls, const Clock& clock);
+    RunStopButtons(WindowControls& controls, const Clock& clock);
 
-    // A click on Command3 of the slot.
+    // A click on runButton of the slot.
     void run(int slot);
-    // A click on Command5 of the slot: opens the slot's file again, so the
+    // A click on stopButton of the slot: opens the slot's file again, so the
     // player is silent at its start, and sets the caption to "&RunNow". A
     // slot without a file only gets the caption. Stopping slot 0 turns its
     // file label black.
@@ -37,6 +37,6 @@ private:
     void makeLastTouched(int slot);
     void reopen(int slot);
 
-    Form1Controls& c_;
+    WindowControls& c_;
     const Clock& clock_;
 };

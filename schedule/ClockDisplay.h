@@ -4,7 +4,7 @@ class Clock;
 class QLabel;
 class QTimer;
 
-// The window's clock: the time of day in LabNowtime, refreshed on every tick
+// The window's clock: the time of day in clockLabel, refreshed on every tick
 // of Timer2 (100 ms), so it changes within a tenth of a second of the second
 // changing. GUI thread only.
 class ClockDisplay {

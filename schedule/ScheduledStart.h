@@ -1,6 +1,6 @@
 #pragma once
 
-struct Form1Controls;
+struct WindowControls;
 
 // Starts a slot the way the clock does: its player plays (resuming a paused
 // file where it stood), every other player is paused in slot order, its file
@@ -8,4 +8,4 @@ struct Form1Controls;
 // progress timer runs, and its run button reads "&RunNow". Touches no enabled
 // flag, start time or progress label. A failing player call throws
 // PlatformError and leaves the remaining steps undone.
-void startSlotOnSchedule(Form1Controls& c, int slot);
+void startSlotOnSchedule(WindowControls& c, int slot);

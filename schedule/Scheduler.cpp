@@ -2,12 +2,12 @@
 
 #include "Clock.h"
 #include "ErrorReporter.h"
-#include "Form1Controls.h"
 #include "HandlerEdge.h"
 #include "PlatformError.h"
 #include "ScheduledStart.h"
 #include "SecondPlan.h"
 #include "TimeOfDayText.h"
+#include "WindowControls.h"
 
 #include <QDate>
 #include <QLabel>
@@ -28,8 +28,8 @@ QString dateAndSecondText(WallSecond second)
 
 } // namespace
 
-Scheduler::Scheduler(Form1Controls& c, const Clock& clock, ErrorReporter& errors)
-    : c_(c), clock_(clock), errors_(errors), timer_(c.timer(1))
+Scheduler::Scheduler(WindowControls& c, const Clock& clock, ErrorReporter& errors)
+    : c_(c), clock_(clock), errors_(errors), timer_(c.schedulerTimer)
 {
 }
 
@@ -49,11 +49,9 @@ void Scheduler::tick()
     reportMissed(plan.missed, now);
     for (WallSecond second = plan.toTest.first; second <= plan.toTest.last; ++second) {
         const QTime timeOfDay = timeOfDayOf(second);
-        for (int i = 0; i < SlotCount; ++i) {
-            const auto slot = std::size_t(i);
-            if (isDue(c_.StartTime[slot], c_.slot[slot].LabFilename->text(), timeOfDay))
-                start(i, second);
-        }
+        for (int slot = 0; slot < SlotCount; ++slot)
+            if (isDue(c_.startTime(slot), c_.slot(slot).fileNameLabel->text(), timeOfDay))
+                start(slot, second);
     }
 }
 
@@ -75,15 +73,14 @@ void Scheduler::reportMissed(SecondRange missed, const QDateTime& now)
     if (missed.empty())
         return;
     const WallSecond current = wallSecondOf(now);
-    for (int i = 0; i < SlotCount; ++i) {
-        const auto slot = std::size_t(i);
-        const QString file = c_.slot[slot].LabFilename->text();
-        if (!c_.StartTime[slot] || file.isEmpty())
+    for (int slot = 0; slot < SlotCount; ++slot) {
+        const QString file = c_.slot(slot).fileNameLabel->text();
+        if (!c_.startTime(slot) || file.isEmpty())
             continue;
-        const std::optional<WallSecond> due = lastOccurrence(*c_.StartTime[slot], missed);
+        const std::optional<WallSecond> due = lastOccurrence(*c_.startTime(slot), missed);
         if (!due)
             continue;
-        errors_.fromTick(i,
+        errors_.fromTick(slot,
             QStringLiteral("missed %1 scheduled for %2, %3 ms late: the clock jumped from %4 to %5")
                 .arg(file, secondText(*due))
                 .arg(msAfterStartOf(*due, now))
@@ -95,7 +92,7 @@ void Scheduler::start(int slot, WallSecond second)
 {
     const qint64 msLate = msAfterStartOf(second, clock_.now());
     QString what = QStringLiteral("%1 scheduled for %2, %3 ms late")
-                       .arg(c_.slot[std::size_t(slot)].LabFilename->text(), secondText(second))
+                       .arg(c_.slot(slot).fileNameLabel->text(), secondText(second))
                        .arg(msLate);
     if (msLate >= 1000)
         what += QStringLiteral(" (caught up after a late tick)");

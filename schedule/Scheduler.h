@@ -7,7 +7,7 @@
 
 class Clock;
 class ErrorReporter;
-struct Form1Controls;
+struct WindowControls;
 struct SecondPlan;
 
 // The scheduling clock: on every tick of Timer1 it tests the seconds of local
@@ -21,7 +21,7 @@ struct SecondPlan;
 // the start times and never changes them. GUI thread only.
 class Scheduler {
 public:
-    Scheduler(Form1Controls& c, const Clock& clock, ErrorReporter& errors);
+    Scheduler(WindowControls& c, const Clock& clock, ErrorReporter& errors);
 
     void tick();
 
@@ -30,7 +30,7 @@ private:
     void reportMissed(SecondRange missed, const QDateTime& now);
     void start(int slot, WallSecond second);
 
-    Form1Controls& c_;
+    WindowControls& c_;
     const Clock& clock_;
     ErrorReporter& errors_;
     SecondTimer timer_;

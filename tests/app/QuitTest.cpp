@@ -12,7 +12,7 @@ const QString quitQuestion =
 
 bool anyTimerActive(FormHarness& h)
 {
-    for (QTimer* t : h.c().timers)
+    for (QTimer* t : h.c().allTimers())
         if (t->isActive())
             return true;
     return false;
@@ -25,7 +25,7 @@ TEST(Quit, AsksTheWarningQuestion)
     FormHarness h;
     h.unlock();
     h.messageBox.answerNext(MessageAnswer::Cancel);
-    FormHarness::click(h.c().Command8);
+    FormHarness::click(h.c().quitButton);
     ASSERT_EQ(h.messageBox.shown().size(), 1u);
     const auto& box = h.messageBox.shown().front();
     EXPECT_EQ(box.text, quitQuestion);
@@ -40,7 +40,7 @@ TEST(Quit, OkEndsTheProgramAndNoTickRunsAfterwards)
     h.unlock();
     h.c().progressTimer(3)->start();
     h.messageBox.answerNext(MessageAnswer::Ok);
-    FormHarness::click(h.c().Command8);
+    FormHarness::click(h.c().quitButton);
     EXPECT_EQ(h.programExit.calls(), 1);
     EXPECT_FALSE(anyTimerActive(h));
 }
@@ -54,11 +54,11 @@ TEST(Quit, CancelLeavesTimersAndPlayingSlotsAlone)
     h.c().progressTimer(2)->start();
     h.journal.clear();
     h.messageBox.answerNext(MessageAnswer::Cancel);
-    FormHarness::click(h.c().Command8);
+    FormHarness::click(h.c().quitButton);
     EXPECT_EQ(h.programExit.calls(), 0);
     EXPECT_TRUE(h.player(2).isPlaying());
     EXPECT_TRUE(h.journal.isEmpty());
-    EXPECT_TRUE(h.c().timer(1)->isActive());
+    EXPECT_TRUE(h.c().schedulerTimer->isActive());
     EXPECT_TRUE(h.c().progressTimer(2)->isActive());
 }
 
@@ -67,9 +67,9 @@ TEST(Quit, ClosingTheBoxAnyOtherWayChangesNothing)
     FormHarness h;
     h.unlock();
     h.messageBox.answerNext(MessageAnswer::Closed);
-    FormHarness::click(h.c().Command8);
+    FormHarness::click(h.c().quitButton);
     EXPECT_EQ(h.programExit.calls(), 0);
-    EXPECT_TRUE(h.c().timer(1)->isActive());
+    EXPECT_TRUE(h.c().schedulerTimer->isActive());
 }
 
 TEST(TitleBarClose, IsRefusedWhileLocked)

@@ -39,7 +39,7 @@ class TerminationSignalsTest : public ::testing::TestWithParam<int> { };
 TEST_P(TerminationSignalsTest, EndTheProgramCleanlyEvenWhileTheWindowIsLocked)
 {
     FormHarness h;
-    ASSERT_TRUE(h.c().Command7->isEnabled()) << "the window starts locked";
+    ASSERT_TRUE(h.c().unlockButton->isEnabled()) << "the window starts locked";
     TerminationSignals terminationSignals;
 
     const LoopResult result = runLoopAfterRaising(GetParam());

@@ -13,15 +13,15 @@ namespace {
 void tickAt(FormHarness& h, QTime when)
 {
     h.clock.set(QDateTime(h.clock.now().date(), when));
-    h.form().Timer1_Timer();
+    h.form().onScheduleTick();
 }
 
 void prepareSlot(FormHarness& h, int slot, const QString& path, const QString& timeEntry)
 {
     h.dialog(slot).chooseNext(path);
-    FormHarness::click(h.slot(slot).Command1);
+    FormHarness::click(h.slot(slot).chooseFileButton);
     h.inputBox.answerNext(timeEntry);
-    FormHarness::click(h.slot(slot).Command2);
+    FormHarness::click(h.slot(slot).setTimeButton);
 }
 
 } // namespace
@@ -31,10 +31,10 @@ TEST(TimetableFlow, AnEnteredTimeStartsTheChosenFileAtThatSecondWhileLocked)
     FormHarness h;
     h.unlock();
     prepareSlot(h, 2, QStringLiteral("/home/op/铃声/课间 铃.mp3"), QStringLiteral("下午7:12"));
-    EXPECT_EQ(h.slot(2).LabFilename->text(), QStringLiteral("课间 铃"));
-    EXPECT_EQ(h.slot(2).LabStarttime->text(), QStringLiteral("19:12:00"));
-    FormHarness::click(h.c().Command6);
-    ASSERT_TRUE(h.c().Command7->isEnabled());
+    EXPECT_EQ(h.slot(2).fileNameLabel->text(), QStringLiteral("课间 铃"));
+    EXPECT_EQ(h.slot(2).startTimeLabel->text(), QStringLiteral("19:12:00"));
+    FormHarness::click(h.c().lockButton);
+    ASSERT_TRUE(h.c().unlockButton->isEnabled());
 
     tickAt(h, QTime(19, 11, 59, 3));
     EXPECT_FALSE(h.player(2).isPlaying());
@@ -51,10 +51,10 @@ TEST(TimetableFlow, ARefusedOrCancelledEntryKeepsTheTimeInForce)
 
     h.inputBox.answerNext(QStringLiteral("25:00"));
     h.messageBox.answerNext(MessageAnswer::Ok);
-    FormHarness::click(h.slot(7).Command2);
+    FormHarness::click(h.slot(7).setTimeButton);
     h.inputBox.cancelNext();
-    FormHarness::click(h.slot(7).Command2);
-    EXPECT_EQ(h.slot(7).LabStarttime->text(), QStringLiteral("6:00:00"));
+    FormHarness::click(h.slot(7).setTimeButton);
+    EXPECT_EQ(h.slot(7).startTimeLabel->text(), QStringLiteral("6:00:00"));
 
     tickAt(h, QTime(5, 59, 59, 2));
     tickAt(h, QTime(6, 0, 0, 2));
@@ -67,8 +67,8 @@ TEST(TimetableFlow, AnEmptyEntryClearsTheTimeAndTheSlotNoLongerStarts)
     h.unlock();
     prepareSlot(h, 4, QStringLiteral("/sounds/noon.mp3"), QStringLiteral("12:00:00"));
     h.inputBox.answerNext(QString());
-    FormHarness::click(h.slot(4).Command2);
-    EXPECT_EQ(h.slot(4).LabStarttime->text(), QStringLiteral("- - : - - : - -"));
+    FormHarness::click(h.slot(4).setTimeButton);
+    EXPECT_EQ(h.slot(4).startTimeLabel->text(), QStringLiteral("- - : - - : - -"));
 
     tickAt(h, QTime(11, 59, 59, 2));
     tickAt(h, QTime(12, 0, 0, 2));

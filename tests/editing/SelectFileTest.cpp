@@ -12,8 +12,8 @@ namespace {
 // The buttons start locked; another part of the program unlocks them.
 void clickSelect(FormHarness& h, int slot)
 {
-    h.slot(slot).Command1->setEnabled(true);
-    FormHarness::click(h.slot(slot).Command1);
+    h.slot(slot).chooseFileButton->setEnabled(true);
+    FormHarness::click(h.slot(slot).chooseFileButton);
 }
 
 struct SlotState {
@@ -30,8 +30,8 @@ struct SlotState {
 SlotState stateOf(FormHarness& h, int i)
 {
     const SlotControls& s = h.slot(i);
-    return {s.CommonDialog1->fileName(), s.LabFilename->text(), s.Command3->text(),
-        s.Command3->isEnabled(), s.Command2->isEnabled(), s.Command5->isEnabled(),
+    return {s.fileDialog->fileName(), s.fileNameLabel->text(), s.runButton->text(),
+        s.runButton->isEnabled(), s.setTimeButton->isEnabled(), s.stopButton->isEnabled(),
         h.player(i).file(), h.player(i).isPlaying()};
 }
 
@@ -71,28 +71,28 @@ TEST(SelectFile, ANewChoiceReplacesTheFileAndResetsThePlayingSlot)
     h.dialog(2).chooseNext(QStringLiteral("/sound/first.mp3"));
     clickSelect(h, 2);
     h.player(2).play();
-    h.slot(2).Command3->setText(QStringLiteral("&Pause"));
-    LabelColour::set(h.slot(2).LabFilename, LabelColour::Red);
+    h.slot(2).runButton->setText(QStringLiteral("&Pause"));
+    LabelColour::set(h.slot(2).fileNameLabel, LabelColour::Red);
     h.c().progressTimer(2)->start(1000);
-    h.c().StartTime[2] = QTime(19, 12, 0);
+    h.c().startTime(2) = QTime(19, 12, 0);
 
     h.dialog(2).chooseNext(QStringLiteral("/sound/second.mp3"));
     clickSelect(h, 2);
     EXPECT_EQ(h.player(2).file(), QStringLiteral("/sound/second.mp3"));
     EXPECT_FALSE(h.player(2).isPlaying());
-    EXPECT_EQ(h.slot(2).LabFilename->text(), QStringLiteral("second"));
-    EXPECT_EQ(h.slot(2).Command3->text(), QStringLiteral("&RunNow"));
+    EXPECT_EQ(h.slot(2).fileNameLabel->text(), QStringLiteral("second"));
+    EXPECT_EQ(h.slot(2).runButton->text(), QStringLiteral("&RunNow"));
     // Colour, progress and start time are not this button's business.
-    EXPECT_EQ(LabelColour::of(h.slot(2).LabFilename), LabelColour::Red);
+    EXPECT_EQ(LabelColour::of(h.slot(2).fileNameLabel), LabelColour::Red);
     EXPECT_TRUE(h.c().progressTimer(2)->isActive());
-    EXPECT_EQ(h.c().StartTime[2], QTime(19, 12, 0));
+    EXPECT_EQ(h.c().startTime(2), QTime(19, 12, 0));
 }
 
 TEST(SelectFile, CancelOnAnEmptySlotOpensNothingAndEnablesNothing)
 {
     FormHarness h;
     h.dialog(6).chooseNext(std::nullopt);
-    h.slot(6).Command3->setText(QStringLiteral("&Pause"));
+    h.slot(6).runButton->setText(QStringLiteral("&Pause"));
     clickSelect(h, 6);
 
     EXPECT_EQ(h.dialog(6).shownCount(), 1);
@@ -108,7 +108,7 @@ TEST(SelectFile, CancelOnASlotWithAFileOpensItAgainAndResetsTheRunButton)
     h.dialog(1).chooseNext(path);
     clickSelect(h, 1);
     h.player(1).play();
-    h.slot(1).Command3->setText(QStringLiteral("&Pause"));
+    h.slot(1).runButton->setText(QStringLiteral("&Pause"));
     h.journal.clear();
 
     h.dialog(1).chooseNext(std::nullopt);
@@ -126,7 +126,7 @@ TEST(SelectFile, ARefusedFileIsReportedOnceAndLeavesTheSlotAsItWas)
     h.dialog(5).chooseNext(good);
     clickSelect(h, 5);
     h.player(5).play();
-    h.slot(5).Command3->setText(QStringLiteral("&Pause"));
+    h.slot(5).runButton->setText(QStringLiteral("&Pause"));
     const SlotState before = stateOf(h, 5);
 
     const QString broken = QStringLiteral("/sound/坏 文件.mp3");
@@ -182,7 +182,7 @@ TEST(SelectFile, CancelWhenTheSlotsFileIsNowRefusedKeepsTheSlotPlaying)
     h.dialog(9).chooseNext(path);
     clickSelect(h, 9);
     h.player(9).play();
-    h.slot(9).Command3->setText(QStringLiteral("&Pause"));
+    h.slot(9).runButton->setText(QStringLiteral("&Pause"));
     const SlotState before = stateOf(h, 9);
 
     h.player(9).failOpenWith(path + QStringLiteral(": the file is gone"));
@@ -196,7 +196,7 @@ TEST(SelectFile, CancelWhenTheSlotsFileIsNowRefusedKeepsTheSlotPlaying)
 TEST(SelectFile, ALongNameWrapsAndTheLabelGrowsDownwardToShowIt)
 {
     FormHarness h;
-    QLabel* label = h.slot(2).LabFilename;
+    QLabel* label = h.slot(2).fileNameLabel;
     const int width = label->width();
 
     h.dialog(2).chooseNext(QStringLiteral("/sounds/bell.mp3"));

@@ -11,8 +11,8 @@ const QString Placeholder = QStringLiteral("- - : - - : - -");
 
 void clickKelTime(FormHarness& h, int slot)
 {
-    h.slot(slot).Command2->setEnabled(true);
-    FormHarness::click(h.slot(slot).Command2);
+    h.slot(slot).setTimeButton->setEnabled(true);
+    FormHarness::click(h.slot(slot).setTimeButton);
 }
 
 void setStartTime(FormHarness& h, int slot, const QString& answer)
@@ -32,13 +32,13 @@ TEST(SetStartTime, AskWithTheChineseTextsAndStoreAnAcceptedTime)
     EXPECT_EQ(h.inputBox.asked()[0].prompt, QStringLiteral("请输入程序启动的时间,例如(19:12:00)"));
     EXPECT_EQ(h.inputBox.asked()[0].title, QStringLiteral("设定时间"));
     EXPECT_EQ(h.inputBox.asked()[0].defaultAnswer, QStringLiteral("00:00:00"));
-    EXPECT_EQ(h.c().StartTime[3], QTime(19, 12, 0));
-    EXPECT_EQ(h.slot(3).LabStarttime->text(), QStringLiteral("19:12:00"));
+    EXPECT_EQ(h.c().startTime(3), QTime(19, 12, 0));
+    EXPECT_EQ(h.slot(3).startTimeLabel->text(), QStringLiteral("19:12:00"));
     EXPECT_TRUE(h.messageBox.shown().empty());
     for (int i = 0; i < SlotCount; ++i)
         if (i != 3) {
-            EXPECT_FALSE(h.c().StartTime[std::size_t(i)].has_value());
-            EXPECT_EQ(h.slot(i).LabStarttime->text(), Placeholder);
+            EXPECT_FALSE(h.c().startTime(i).has_value());
+            EXPECT_EQ(h.slot(i).startTimeLabel->text(), Placeholder);
         }
 }
 
@@ -58,8 +58,8 @@ TEST(SetStartTime, ShowsEachAcceptedAnswerAsTheClockDoes)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.answer.toStdString());
         setStartTime(h, 8, c.answer);
-        EXPECT_EQ(h.c().StartTime[8], c.stored);
-        EXPECT_EQ(h.slot(8).LabStarttime->text(), c.shown);
+        EXPECT_EQ(h.c().startTime(8), c.stored);
+        EXPECT_EQ(h.slot(8).startTimeLabel->text(), c.shown);
     }
 }
 
@@ -85,8 +85,8 @@ TEST(SetStartTime, ARefusedAnswerIsToldAndTheTimeInForceStays)
         EXPECT_EQ(box.title, QStringLiteral("错误"));
         EXPECT_EQ(box.icon, MessageIcon::None);
         EXPECT_EQ(box.buttons, MessageButtons::Ok);
-        EXPECT_EQ(h.c().StartTime[4], QTime(8, 30, 0));
-        EXPECT_EQ(h.slot(4).LabStarttime->text(), QStringLiteral("8:30:00"));
+        EXPECT_EQ(h.c().startTime(4), QTime(8, 30, 0));
+        EXPECT_EQ(h.slot(4).startTimeLabel->text(), QStringLiteral("8:30:00"));
     }
     // The box is not shown again by itself: the operator retries with the button.
     EXPECT_EQ(h.inputBox.asked().size(), 1u + std::size(refused));
@@ -98,13 +98,13 @@ TEST(SetStartTime, CancelChangesNothing)
     setStartTime(h, 0, QStringLiteral("06:45"));
     h.inputBox.cancelNext();
     clickKelTime(h, 0);
-    EXPECT_EQ(h.c().StartTime[0], QTime(6, 45, 0));
-    EXPECT_EQ(h.slot(0).LabStarttime->text(), QStringLiteral("6:45:00"));
+    EXPECT_EQ(h.c().startTime(0), QTime(6, 45, 0));
+    EXPECT_EQ(h.slot(0).startTimeLabel->text(), QStringLiteral("6:45:00"));
 
     h.inputBox.cancelNext();
     clickKelTime(h, 1);
-    EXPECT_FALSE(h.c().StartTime[1].has_value());
-    EXPECT_EQ(h.slot(1).LabStarttime->text(), Placeholder);
+    EXPECT_FALSE(h.c().startTime(1).has_value());
+    EXPECT_EQ(h.slot(1).startTimeLabel->text(), Placeholder);
     EXPECT_TRUE(h.messageBox.shown().empty());
 }
 
@@ -114,10 +114,10 @@ TEST(SetStartTime, AnEmptyAnswerTakesTheStartTimeAwayAndShowsThePlaceholder)
     for (const QString& empty : {QString(), QStringLiteral("   "), QStringLiteral("\u3000")}) {
         SCOPED_TRACE(empty.toStdString());
         setStartTime(h, 6, QStringLiteral("12:00:00"));
-        ASSERT_EQ(h.c().StartTime[6], QTime(12, 0, 0));
+        ASSERT_EQ(h.c().startTime(6), QTime(12, 0, 0));
         setStartTime(h, 6, empty);
-        EXPECT_FALSE(h.c().StartTime[6].has_value());
-        EXPECT_EQ(h.slot(6).LabStarttime->text(), Placeholder);
+        EXPECT_FALSE(h.c().startTime(6).has_value());
+        EXPECT_EQ(h.slot(6).startTimeLabel->text(), Placeholder);
     }
     EXPECT_TRUE(h.messageBox.shown().empty());
 }

@@ -19,28 +19,28 @@ std::set<QPushButton*> enabledButtons(FormHarness& h)
 {
     std::set<QPushButton*> enabled;
     for (QPushButton* b : h.form().findChildren<QPushButton*>())
-        if (b->isEnabled() && b != h.c().StatusLine)
+        if (b->isEnabled() && b != h.c().statusLine)
             enabled.insert(b);
     return enabled;
 }
 
 void expectLocked(FormHarness& h)
 {
-    EXPECT_EQ(enabledButtons(h), std::set<QPushButton*>{h.c().Command7});
-    EXPECT_TRUE(h.c().timer(3)->isActive());
-    EXPECT_TRUE(h.c().timer(4)->isActive());
+    EXPECT_EQ(enabledButtons(h), std::set<QPushButton*>{h.c().unlockButton});
+    EXPECT_TRUE(h.c().warningShowTimer->isActive());
+    EXPECT_TRUE(h.c().warningHideTimer->isActive());
 }
 
 // What the unlocked window lets the operator press, given the slots that
 // have a file.
 std::set<QPushButton*> unlockedButtons(FormHarness& h, const std::set<int>& slotsWithFile)
 {
-    std::set<QPushButton*> expected{h.c().Command6, h.c().Command8};
+    std::set<QPushButton*> expected{h.c().lockButton, h.c().quitButton};
     for (int i = 0; i < SlotCount; ++i) {
         const SlotControls& s = h.slot(i);
-        expected.insert(s.Command1);
+        expected.insert(s.chooseFileButton);
         if (slotsWithFile.count(i))
-            expected.insert({s.Command2, s.Command3, s.Command5});
+            expected.insert({s.setTimeButton, s.runButton, s.stopButton});
     }
     return expected;
 }
@@ -65,8 +65,8 @@ TEST(LockStates, StartUpLeavesOnlyUnlockUsableAndTheWarningBlinking)
     FormHarness h;
     expectLocked(h);
     EXPECT_TRUE(isLocked(h.c()));
-    EXPECT_EQ(h.c().timer(3)->interval(), 500);
-    EXPECT_EQ(h.c().timer(4)->interval(), 1000);
+    EXPECT_EQ(h.c().warningShowTimer->interval(), 500);
+    EXPECT_EQ(h.c().warningHideTimer->interval(), 1000);
 }
 
 TEST(LockStates, UnlockWithoutFilesEnablesOnlySelectLockAndQuit)
@@ -75,10 +75,10 @@ TEST(LockStates, UnlockWithoutFilesEnablesOnlySelectLockAndQuit)
     h.unlock();
     EXPECT_EQ(enabledButtons(h), unlockedButtons(h, {}));
     EXPECT_FALSE(isLocked(h.c()));
-    EXPECT_FALSE(h.c().timer(3)->isActive());
-    EXPECT_FALSE(h.c().timer(4)->isActive());
-    EXPECT_FALSE(h.c().Label2->isVisible());
-    EXPECT_EQ(h.form().focusWidget(), h.c().Command6);
+    EXPECT_FALSE(h.c().warningShowTimer->isActive());
+    EXPECT_FALSE(h.c().warningHideTimer->isActive());
+    EXPECT_FALSE(h.c().lockWarning->isVisible());
+    EXPECT_EQ(h.form().focusWidget(), h.c().lockButton);
 }
 
 TEST(LockStates, UnlockEnablesAllFourButtonsOfEverySlotWithAFile)
@@ -99,7 +99,7 @@ TEST(LockStates, LockDisablesEverySlotButtonAndQuitAndRestartsTheBlink)
     FormHarness h;
     h.dialog(5).setFileName(QStringLiteral("/sounds/noon.mp3"));
     h.unlock();
-    FormHarness::click(h.c().Command6);
+    FormHarness::click(h.c().lockButton);
     expectLocked(h);
     // Locked again, the same pair unlocks again.
     h.unlock();
@@ -113,75 +113,75 @@ TEST(LockStates, LockingWhileASlotPlaysLeavesTheSoundAndItsProgressGoing)
     h.unlock();
     h.player(4).open(QStringLiteral("/sounds/assembly.mp3"));
     h.player(4).play();
-    h.slot(4).Command3->setText(QStringLiteral("&Pause"));
-    LabelColour::set(h.slot(4).LabFilename, LabelColour::Red);
-    h.slot(4).LabFilename->setText(QStringLiteral("assembly.mp3"));
-    h.slot(4).lblPast->setText(QStringLiteral("00:12"));
-    h.c().StartTime[4] = QTime(8, 15);
+    h.slot(4).runButton->setText(QStringLiteral("&Pause"));
+    LabelColour::set(h.slot(4).fileNameLabel, LabelColour::Red);
+    h.slot(4).fileNameLabel->setText(QStringLiteral("assembly.mp3"));
+    h.slot(4).elapsedLabel->setText(QStringLiteral("00:12"));
+    h.c().startTime(4) = QTime(8, 15);
     h.c().progressTimer(4)->start();
     h.journal.clear();
 
-    FormHarness::click(h.c().Command6);
+    FormHarness::click(h.c().lockButton);
 
     expectLocked(h);
     EXPECT_TRUE(h.player(4).isPlaying());
     EXPECT_TRUE(h.journal.isEmpty()) << h.journal.join(QStringLiteral(", ")).toStdString();
     EXPECT_TRUE(h.c().progressTimer(4)->isActive());
-    EXPECT_TRUE(h.c().timer(1)->isActive());
-    EXPECT_TRUE(h.c().timer(2)->isActive());
-    EXPECT_EQ(h.slot(4).Command3->text(), QStringLiteral("&Pause"));
-    EXPECT_EQ(LabelColour::of(h.slot(4).LabFilename), LabelColour::Red);
-    EXPECT_EQ(h.slot(4).lblPast->text(), QStringLiteral("00:12"));
-    EXPECT_EQ(h.c().StartTime[4], QTime(8, 15));
+    EXPECT_TRUE(h.c().schedulerTimer->isActive());
+    EXPECT_TRUE(h.c().clockTimer->isActive());
+    EXPECT_EQ(h.slot(4).runButton->text(), QStringLiteral("&Pause"));
+    EXPECT_EQ(LabelColour::of(h.slot(4).fileNameLabel), LabelColour::Red);
+    EXPECT_EQ(h.slot(4).elapsedLabel->text(), QStringLiteral("00:12"));
+    EXPECT_EQ(h.c().startTime(4), QTime(8, 15));
 }
 
 TEST(LockWarning, EachTickSetsTheVisibilityOutright)
 {
     FormHarness h;
-    EXPECT_FALSE(h.c().Label2->isVisible()) << "hidden until the first show tick";
+    EXPECT_FALSE(h.c().lockWarning->isVisible()) << "hidden until the first show tick";
     // Ticks as they fall due after locking: 500 ms show, 1000 ms show and
     // hide, 1500 ms show, 2000 ms show and hide.
-    h.form().Timer3_Timer();
-    EXPECT_TRUE(h.c().Label2->isVisible());
-    h.form().Timer3_Timer();
-    EXPECT_TRUE(h.c().Label2->isVisible()) << "a show tick never toggles";
-    h.form().Timer4_Timer();
-    EXPECT_FALSE(h.c().Label2->isVisible());
-    h.form().Timer4_Timer();
-    EXPECT_FALSE(h.c().Label2->isVisible()) << "a hide tick never toggles";
-    h.form().Timer3_Timer();
-    EXPECT_TRUE(h.c().Label2->isVisible());
+    h.form().onShowWarningTick();
+    EXPECT_TRUE(h.c().lockWarning->isVisible());
+    h.form().onShowWarningTick();
+    EXPECT_TRUE(h.c().lockWarning->isVisible()) << "a show tick never toggles";
+    h.form().onHideWarningTick();
+    EXPECT_FALSE(h.c().lockWarning->isVisible());
+    h.form().onHideWarningTick();
+    EXPECT_FALSE(h.c().lockWarning->isVisible()) << "a hide tick never toggles";
+    h.form().onShowWarningTick();
+    EXPECT_TRUE(h.c().lockWarning->isVisible());
 }
 
 TEST(LockWarning, WhenShowAndHideFallDueTogetherTheWarningIsHidden)
 {
     FormHarness h;
     // The half second: only the show falls due.
-    tick(h.c().timer(3));
+    tick(h.c().warningShowTimer);
     deliverQueuedTicks(h);
-    EXPECT_TRUE(h.c().Label2->isVisible());
+    EXPECT_TRUE(h.c().lockWarning->isVisible());
     // The full second, in either order of the two ticks.
-    tick(h.c().timer(3));
-    tick(h.c().timer(4));
+    tick(h.c().warningShowTimer);
+    tick(h.c().warningHideTimer);
     deliverQueuedTicks(h);
-    EXPECT_FALSE(h.c().Label2->isVisible());
-    tick(h.c().timer(3));
+    EXPECT_FALSE(h.c().lockWarning->isVisible());
+    tick(h.c().warningShowTimer);
     deliverQueuedTicks(h);
-    ASSERT_TRUE(h.c().Label2->isVisible());
-    tick(h.c().timer(4));
-    tick(h.c().timer(3));
+    ASSERT_TRUE(h.c().lockWarning->isVisible());
+    tick(h.c().warningHideTimer);
+    tick(h.c().warningShowTimer);
     deliverQueuedTicks(h);
-    EXPECT_FALSE(h.c().Label2->isVisible());
+    EXPECT_FALSE(h.c().lockWarning->isVisible());
 }
 
 TEST(LockWarning, UnlockHidesTheWarningAtOnceEvenRightAfterItWasShown)
 {
     FormHarness h;
-    h.form().Timer3_Timer();
-    ASSERT_TRUE(h.c().Label2->isVisible());
+    h.form().onShowWarningTick();
+    ASSERT_TRUE(h.c().lockWarning->isVisible());
     h.unlock();
-    EXPECT_FALSE(h.c().Label2->isVisible());
-    EXPECT_FALSE(h.c().timer(3)->isActive());
+    EXPECT_FALSE(h.c().lockWarning->isVisible());
+    EXPECT_FALSE(h.c().warningShowTimer->isActive());
 }
 
 TEST(DefaultButton, EnterRightAfterAnUnlockLocksAgain)
@@ -189,7 +189,7 @@ TEST(DefaultButton, EnterRightAfterAnUnlockLocksAgain)
     FormHarness h;
     h.unlock();
     QWidget* focused = h.form().focusWidget();
-    ASSERT_EQ(focused, h.c().Command6);
+    ASSERT_EQ(focused, h.c().lockButton);
     QTest::keyClick(focused, Qt::Key_Return);
     expectLocked(h);
 }
@@ -206,11 +206,11 @@ TEST(DefaultButton, EnterAndSpaceOnAnotherFocusedButtonPressThatButton)
 {
     FormHarness h;
     h.unlock();
-    h.c().Command8->setFocus();
+    h.c().quitButton->setFocus();
     h.messageBox.answerNext(MessageAnswer::Cancel);
     h.messageBox.answerNext(MessageAnswer::Cancel);
-    QTest::keyClick(h.c().Command8, Qt::Key_Return);
-    QTest::keyClick(h.c().Command8, Qt::Key_Space);
+    QTest::keyClick(h.c().quitButton, Qt::Key_Return);
+    QTest::keyClick(h.c().quitButton, Qt::Key_Space);
     ASSERT_EQ(h.messageBox.shown().size(), 2u);
     EXPECT_EQ(h.messageBox.shown().back().title, QStringLiteral("Validate"));
     EXPECT_FALSE(isLocked(h.c()));

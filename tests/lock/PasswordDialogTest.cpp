@@ -1,4 +1,4 @@
-#include "Form2.h"
+#include "PasswordDialog.h"
 #include "FormHarness.h"
 #include "LockStates.h"
 
@@ -23,28 +23,31 @@ const QString fullWidthPassword =
 struct Dialog {
     explicit Dialog(FormHarness& harness) : h(harness)
     {
-        FormHarness::click(h.c().Command7);
-        form = h.passwordDialog();
-        if (!form)
+        FormHarness::click(h.c().unlockButton);
+        dialog = h.passwordDialog();
+        if (!dialog)
             return;
-        Text1 = form->findChild<QLineEdit*>(QStringLiteral("Text1"));
-        Text2 = form->findChild<QLineEdit*>(QStringLiteral("Text2"));
-        Command1 = form->findChild<QPushButton*>(QStringLiteral("Command1"));
-        Command2 = form->findChild<QPushButton*>(QStringLiteral("Command2"));
+        userNameField = dialog->findChild<QLineEdit*>(QStringLiteral("Text1"));
+        passwordField = dialog->findChild<QLineEdit*>(QStringLiteral("Text2"));
+        enterButton = dialog->findChild<QPushButton*>(QStringLiteral("Command1"));
+        cancelButton = dialog->findChild<QPushButton*>(QStringLiteral("Command2"));
     }
-    bool complete() const { return form && Text1 && Text2 && Command1 && Command2; }
-    void enter(const QString& name, const QString& password)
+    bool complete() const
     {
-        FormHarness::type(Text1, name);
-        FormHarness::type(Text2, password);
+        return dialog && userNameField && passwordField && enterButton && cancelButton;
+    }
+    void enter(const QString& name, const QString& pass)
+    {
+        FormHarness::type(userNameField, name);
+        FormHarness::type(passwordField, pass);
     }
 
     FormHarness& h;
-    Form2* form = nullptr;
-    QLineEdit* Text1 = nullptr;
-    QLineEdit* Text2 = nullptr;
-    QPushButton* Command1 = nullptr;
-    QPushButton* Command2 = nullptr;
+    PasswordDialog* dialog = nullptr;
+    QLineEdit* userNameField = nullptr;
+    QLineEdit* passwordField = nullptr;
+    QPushButton* enterButton = nullptr;
+    QPushButton* cancelButton = nullptr;
 };
 
 void expectWrongPairBox(const ScriptedMessageBox::Shown& box)
@@ -59,7 +62,7 @@ int openPasswordDialogs()
 {
     int count = 0;
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (qobject_cast<Form2*>(w) && w->isVisible())
+        if (qobject_cast<PasswordDialog*>(w) && w->isVisible())
             ++count;
     return count;
 }
@@ -71,41 +74,41 @@ TEST(PasswordDialog, OpensEmptyAndNotModalWithItsCaptionAndControls)
     FormHarness h;
     Dialog d(h);
     ASSERT_TRUE(d.complete());
-    EXPECT_TRUE(d.form->isVisible());
-    EXPECT_EQ(d.form->windowTitle(), QStringLiteral("KeyWord!!"));
-    EXPECT_FALSE(d.form->isModal());
+    EXPECT_TRUE(d.dialog->isVisible());
+    EXPECT_EQ(d.dialog->windowTitle(), QStringLiteral("KeyWord!!"));
+    EXPECT_FALSE(d.dialog->isModal());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_EQ(
-        d.form->findChild<QLabel*>(QStringLiteral("Label1(0)"))->text(), QStringLiteral("Name:"));
-    EXPECT_EQ(d.form->findChild<QLabel*>(QStringLiteral("Label1(1)"))->text(),
+        d.dialog->findChild<QLabel*>(QStringLiteral("Label1(0)"))->text(), QStringLiteral("Name:"));
+    EXPECT_EQ(d.dialog->findChild<QLabel*>(QStringLiteral("Label1(1)"))->text(),
         QStringLiteral("PassWord:"));
-    EXPECT_EQ(d.Command1->text(), QStringLiteral("&Enter"));
-    EXPECT_EQ(d.Command2->text(), QStringLiteral("&Cancel"));
-    EXPECT_TRUE(d.Command1->isDefault());
-    EXPECT_TRUE(d.Text1->text().isEmpty());
-    EXPECT_TRUE(d.Text2->text().isEmpty());
-    EXPECT_EQ(d.Text2->echoMode(), QLineEdit::Password);
-    EXPECT_EQ(d.form->focusWidget(), d.Text1);
-    EXPECT_EQ(d.Text1->nextInFocusChain(), d.Text2);
-    EXPECT_EQ(d.Text2->nextInFocusChain(), d.Command1);
-    EXPECT_EQ(d.Command1->nextInFocusChain(), d.Command2);
+    EXPECT_EQ(d.enterButton->text(), QStringLiteral("&Enter"));
+    EXPECT_EQ(d.cancelButton->text(), QStringLiteral("&Cancel"));
+    EXPECT_TRUE(d.enterButton->isDefault());
+    EXPECT_TRUE(d.userNameField->text().isEmpty());
+    EXPECT_TRUE(d.passwordField->text().isEmpty());
+    EXPECT_EQ(d.passwordField->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(d.dialog->focusWidget(), d.userNameField);
+    EXPECT_EQ(d.userNameField->nextInFocusChain(), d.passwordField);
+    EXPECT_EQ(d.passwordField->nextInFocusChain(), d.enterButton);
+    EXPECT_EQ(d.enterButton->nextInFocusChain(), d.cancelButton);
     // 3540 x 2385 twips at 15 twips a pixel.
-    EXPECT_EQ(d.form->size(), QSize(236, 159));
-    EXPECT_EQ(d.Text1->geometry(), QRect(104, 32, 89, 25));
-    EXPECT_EQ(d.Command2->geometry(), QRect(128, 120, 65, 25));
-    EXPECT_EQ(d.form->palette().color(QPalette::Window), QColor(77, 91, 132));
-    EXPECT_EQ(d.form->findChild<QLabel*>(QStringLiteral("Label1(0)"))
+    EXPECT_EQ(d.dialog->size(), QSize(236, 159));
+    EXPECT_EQ(d.userNameField->geometry(), QRect(104, 32, 89, 25));
+    EXPECT_EQ(d.cancelButton->geometry(), QRect(128, 120, 65, 25));
+    EXPECT_EQ(d.dialog->palette().color(QPalette::Window), QColor(77, 91, 132));
+    EXPECT_EQ(d.dialog->findChild<QLabel*>(QStringLiteral("Label1(0)"))
                   ->palette()
                   .color(QPalette::WindowText),
         QColor(192, 255, 255));
     for (const char* name : {"Label1(0)", "Label1(1)"}) {
-        const QLabel* label = d.form->findChild<QLabel*>(QLatin1String(name));
+        const QLabel* label = d.dialog->findChild<QLabel*>(QLatin1String(name));
         EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width()) << name;
     }
     // The main window's timers go on while the dialog is open.
-    EXPECT_TRUE(h.c().timer(1)->isActive());
-    EXPECT_TRUE(h.c().timer(2)->isActive());
-    EXPECT_TRUE(h.c().timer(3)->isActive());
+    EXPECT_TRUE(h.c().schedulerTimer->isActive());
+    EXPECT_TRUE(h.c().clockTimer->isActive());
+    EXPECT_TRUE(h.c().warningShowTimer->isActive());
 }
 
 TEST(PasswordDialog, RightPairUnlocksAndCloses)
@@ -114,10 +117,10 @@ TEST(PasswordDialog, RightPairUnlocksAndCloses)
     Dialog d(h);
     ASSERT_TRUE(d.complete());
     d.enter(rightName, rightPassword);
-    ASSERT_EQ(d.Text1->text(), rightName);
-    FormHarness::click(d.Command1);
+    ASSERT_EQ(d.userNameField->text(), rightName);
+    FormHarness::click(d.enterButton);
     EXPECT_FALSE(isLocked(h.c()));
-    EXPECT_FALSE(d.form->isVisible());
+    EXPECT_FALSE(d.dialog->isVisible());
     EXPECT_TRUE(h.messageBox.shown().empty());
 }
 
@@ -142,13 +145,13 @@ TEST(PasswordDialog, WrongPairsShowTheBoxAndKeepTheWindowLocked)
         Dialog d(h);
         ASSERT_TRUE(d.complete());
         d.enter(c.name, c.password);
-        ASSERT_EQ(d.Text2->text(), c.password);
+        ASSERT_EQ(d.passwordField->text(), c.password);
         h.messageBox.answerNext(MessageAnswer::Cancel);
-        FormHarness::click(d.Command1);
+        FormHarness::click(d.enterButton);
         ASSERT_EQ(h.messageBox.shown().size(), 1u);
         expectWrongPairBox(h.messageBox.shown().front());
         EXPECT_TRUE(isLocked(h.c()));
-        EXPECT_TRUE(d.form->isVisible());
+        EXPECT_TRUE(d.dialog->isVisible());
     }
 }
 
@@ -158,21 +161,21 @@ TEST(PasswordDialog, RetryEmptiesBothBoxesForGoodAndKeepsTheWindowLocked)
     Dialog d(h);
     ASSERT_TRUE(d.complete());
     d.enter(rightName, QStringLiteral("1234"));
-    d.Command1->setFocus();
+    d.enterButton->setFocus();
     h.messageBox.answerNext(MessageAnswer::Retry);
-    FormHarness::click(d.Command1);
-    EXPECT_TRUE(d.Text1->text().isEmpty());
-    EXPECT_TRUE(d.Text2->text().isEmpty());
-    EXPECT_EQ(d.form->focusWidget(), d.Text1);
-    EXPECT_TRUE(d.form->isVisible());
+    FormHarness::click(d.enterButton);
+    EXPECT_TRUE(d.userNameField->text().isEmpty());
+    EXPECT_TRUE(d.passwordField->text().isEmpty());
+    EXPECT_EQ(d.dialog->focusWidget(), d.userNameField);
+    EXPECT_TRUE(d.dialog->isVisible());
     EXPECT_TRUE(isLocked(h.c()));
-    EXPECT_TRUE(h.c().timer(3)->isActive());
+    EXPECT_TRUE(h.c().warningShowTimer->isActive());
     // Undo does not bring back what was typed.
-    QTest::keyClick(d.Text1, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_TRUE(d.Text1->text().isEmpty());
+    QTest::keyClick(d.userNameField, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(d.userNameField->text().isEmpty());
     // And the operator can try again.
     d.enter(rightName, rightPassword);
-    FormHarness::click(d.Command1);
+    FormHarness::click(d.enterButton);
     EXPECT_FALSE(isLocked(h.c()));
 }
 
@@ -183,18 +186,18 @@ TEST(PasswordDialog, CancelInTheBoxKeepsTheTextsAndEnterChecksThemAgain)
     ASSERT_TRUE(d.complete());
     d.enter(rightName, QStringLiteral("5208"));
     h.messageBox.answerNext(MessageAnswer::Cancel);
-    FormHarness::click(d.Command1);
-    EXPECT_EQ(d.Text1->text(), rightName);
-    EXPECT_EQ(d.Text2->text(), QStringLiteral("5208"));
-    EXPECT_TRUE(d.form->isVisible());
+    FormHarness::click(d.enterButton);
+    EXPECT_EQ(d.userNameField->text(), rightName);
+    EXPECT_EQ(d.passwordField->text(), QStringLiteral("5208"));
+    EXPECT_TRUE(d.dialog->isVisible());
 
     h.messageBox.answerNext(MessageAnswer::Closed);
-    QTest::keyClick(d.Text2, Qt::Key_Return);
+    QTest::keyClick(d.passwordField, Qt::Key_Return);
     EXPECT_EQ(h.messageBox.shown().size(), 2u);
-    EXPECT_EQ(d.Text2->text(), QStringLiteral("5208"));
+    EXPECT_EQ(d.passwordField->text(), QStringLiteral("5208"));
 
-    FormHarness::type(d.Text2, QStringLiteral("1739"));
-    QTest::keyClick(d.Text2, Qt::Key_Return);
+    FormHarness::type(d.passwordField, QStringLiteral("1739"));
+    QTest::keyClick(d.passwordField, Qt::Key_Return);
     EXPECT_FALSE(isLocked(h.c()));
     EXPECT_EQ(h.messageBox.unusedAnswers(), 0u);
 }
@@ -207,9 +210,9 @@ TEST(PasswordDialog, EnterInEitherBoxPressesEnter)
         Dialog d(h);
         ASSERT_TRUE(d.complete());
         d.enter(rightName, rightPassword);
-        QTest::keyClick(inNameBox ? d.Text1 : d.Text2, Qt::Key_Return);
+        QTest::keyClick(inNameBox ? d.userNameField : d.passwordField, Qt::Key_Return);
         EXPECT_FALSE(isLocked(h.c()));
-        EXPECT_FALSE(d.form->isVisible());
+        EXPECT_FALSE(d.dialog->isVisible());
     }
 }
 
@@ -219,12 +222,12 @@ TEST(PasswordDialog, EscPressesCancel)
     Dialog d(h);
     ASSERT_TRUE(d.complete());
     d.enter(rightName, rightPassword);
-    h.c().timer(3)->stop();
-    QTest::keyClick(d.Text2, Qt::Key_Escape);
-    EXPECT_FALSE(d.form->isVisible());
+    h.c().warningShowTimer->stop();
+    QTest::keyClick(d.passwordField, Qt::Key_Escape);
+    EXPECT_FALSE(d.dialog->isVisible());
     EXPECT_TRUE(isLocked(h.c()));
     // "&Cancel" applies the locked state again, which restarts the blink.
-    EXPECT_TRUE(h.c().timer(3)->isActive());
+    EXPECT_TRUE(h.c().warningShowTimer->isActive());
 }
 
 TEST(PasswordDialog, CancelClosesLockedAndTheNextOpeningStartsEmpty)
@@ -233,17 +236,17 @@ TEST(PasswordDialog, CancelClosesLockedAndTheNextOpeningStartsEmpty)
     Dialog d(h);
     ASSERT_TRUE(d.complete());
     d.enter(rightName, rightPassword);
-    FormHarness::click(d.Command2);
-    EXPECT_FALSE(d.form->isVisible());
+    FormHarness::click(d.cancelButton);
+    EXPECT_FALSE(d.dialog->isVisible());
     EXPECT_TRUE(isLocked(h.c()));
     EXPECT_TRUE(h.messageBox.shown().empty());
 
     Dialog again(h);
     ASSERT_TRUE(again.complete());
-    EXPECT_TRUE(again.form->isVisible());
-    EXPECT_TRUE(again.Text1->text().isEmpty());
-    EXPECT_TRUE(again.Text2->text().isEmpty());
-    EXPECT_EQ(again.form->focusWidget(), again.Text1);
+    EXPECT_TRUE(again.dialog->isVisible());
+    EXPECT_TRUE(again.userNameField->text().isEmpty());
+    EXPECT_TRUE(again.passwordField->text().isEmpty());
+    EXPECT_EQ(again.dialog->focusWidget(), again.userNameField);
 }
 
 TEST(PasswordDialog, ClosingByTheFrameLeavesTheWindowLockedAndDiscardsTheText)
@@ -252,15 +255,15 @@ TEST(PasswordDialog, ClosingByTheFrameLeavesTheWindowLockedAndDiscardsTheText)
     Dialog d(h);
     ASSERT_TRUE(d.complete());
     d.enter(rightName, rightPassword);
-    EXPECT_TRUE(d.form->close());
-    EXPECT_FALSE(d.form->isVisible());
+    EXPECT_TRUE(d.dialog->close());
+    EXPECT_FALSE(d.dialog->isVisible());
     EXPECT_TRUE(isLocked(h.c()));
     EXPECT_TRUE(h.messageBox.shown().empty());
 
     Dialog again(h);
     ASSERT_TRUE(again.complete());
-    EXPECT_TRUE(again.Text1->text().isEmpty());
-    EXPECT_TRUE(again.Text2->text().isEmpty());
+    EXPECT_TRUE(again.userNameField->text().isEmpty());
+    EXPECT_TRUE(again.passwordField->text().isEmpty());
 }
 
 TEST(PasswordDialog, UnlockPressedAgainRaisesTheSameDialogWithWhatWasTyped)
@@ -270,10 +273,10 @@ TEST(PasswordDialog, UnlockPressedAgainRaisesTheSameDialogWithWhatWasTyped)
     ASSERT_TRUE(d.complete());
     d.enter(rightName, QStringLiteral("520"));
     Dialog again(h);
-    EXPECT_EQ(again.form, d.form);
+    EXPECT_EQ(again.dialog, d.dialog);
     EXPECT_EQ(openPasswordDialogs(), 1);
-    EXPECT_EQ(d.Text1->text(), rightName);
-    EXPECT_EQ(d.Text2->text(), QStringLiteral("520"));
+    EXPECT_EQ(d.userNameField->text(), rightName);
+    EXPECT_EQ(d.passwordField->text(), QStringLiteral("520"));
 }
 
 TEST(PasswordDialog, PasswordCannotBeCopiedCutOrDraggedOut)
@@ -284,20 +287,20 @@ TEST(PasswordDialog, PasswordCannotBeCopiedCutOrDraggedOut)
     QClipboard* clipboard = QApplication::clipboard();
     // The clipboard works here: the name can be copied.
     d.enter(QStringLiteral("name"), rightPassword);
-    d.Text1->selectAll();
-    QTest::keyClick(d.Text1, Qt::Key_C, Qt::ControlModifier);
+    d.userNameField->selectAll();
+    QTest::keyClick(d.userNameField, Qt::Key_C, Qt::ControlModifier);
     ASSERT_EQ(clipboard->text(), QStringLiteral("name"));
 
-    EXPECT_EQ(d.Text2->displayText(), QStringLiteral("********"));
-    d.Text2->selectAll();
-    QTest::keyClick(d.Text2, Qt::Key_C, Qt::ControlModifier);
-    d.Text2->copy();
+    EXPECT_EQ(d.passwordField->displayText(), QStringLiteral("********"));
+    d.passwordField->selectAll();
+    QTest::keyClick(d.passwordField, Qt::Key_C, Qt::ControlModifier);
+    d.passwordField->copy();
     EXPECT_EQ(clipboard->text(), QStringLiteral("name"));
-    EXPECT_FALSE(d.Text2->dragEnabled());
+    EXPECT_FALSE(d.passwordField->dragEnabled());
     // Cutting deletes the password without putting it on the clipboard.
-    QTest::keyClick(d.Text2, Qt::Key_X, Qt::ControlModifier);
+    QTest::keyClick(d.passwordField, Qt::Key_X, Qt::ControlModifier);
     EXPECT_EQ(clipboard->text(), QStringLiteral("name"));
-    EXPECT_TRUE(d.Text2->text().isEmpty());
+    EXPECT_TRUE(d.passwordField->text().isEmpty());
 }
 
 TEST(PasswordDialog, TypedTextNeverReachesALogOrABox)
@@ -312,14 +315,14 @@ TEST(PasswordDialog, TypedTextNeverReachesALogOrABox)
         ASSERT_TRUE(d.complete());
         d.enter(rightName, QStringLiteral("wrong-secret-7"));
         h.messageBox.answerNext(MessageAnswer::Retry);
-        FormHarness::click(d.Command1);
+        FormHarness::click(d.enterButton);
         d.enter(rightName, rightPassword);
-        FormHarness::click(d.Command1);
+        FormHarness::click(d.enterButton);
         ASSERT_FALSE(isLocked(h.c()));
         for (const auto& box : h.messageBox.shown())
             EXPECT_FALSE(box.text.contains(QStringLiteral("secret")) ||
                 box.title.contains(QStringLiteral("secret")));
-        EXPECT_FALSE(h.c().StatusLine->isVisible());
+        EXPECT_FALSE(h.c().statusLine->isVisible());
     }
     qInstallMessageHandler(previous);
     for (const QString& line : logged) {

@@ -1,6 +1,6 @@
 #include "FakeClock.h"
 #include "FakeFileDialog.h"
-#include "Form1.h"
+#include "MainWindow.h"
 #include "Mp3Player.h"
 #include "PlayerRig.h"
 #include "ProgressText.h"
@@ -45,20 +45,20 @@ protected:
             },
             [](int) { return std::make_unique<FakeFileDialog>(); },
         });
-        form = std::make_unique<Form1>(*services_);
-        form->Form_Load();
+        form = std::make_unique<MainWindow>(*services_);
+        form->onLoad();
         form->show();
     }
 
-    SlotControls& slot(int i) { return form->controls().slot[std::size_t(i)]; }
+    SlotControls& slot(int i) { return form->controls().slot(i); }
     Mp3Player& player(int i) { return *players_[std::size_t(i)]; }
     // As after choosing the file and unlocking the window.
     void giveFile(int i, const QString& path)
     {
-        slot(i).CommonDialog1->setFileName(path);
+        slot(i).fileDialog->setFileName(path);
         player(i).open(path);
-        slot(i).Command3->setEnabled(true);
-        slot(i).Command5->setEnabled(true);
+        slot(i).runButton->setEnabled(true);
+        slot(i).stopButton->setEnabled(true);
     }
     bool recordsAnother(qint64 bytes)
     {
@@ -78,7 +78,7 @@ protected:
     ScriptedMessageBox messageBox;
     ScriptedInputBox inputBox;
     RecordingProgramExit programExit;
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> form;
 
 private:
     std::array<Mp3Player*, SlotCount> players_{};
@@ -119,8 +119,8 @@ TEST_F(RunStopWithSound, RunPauseRunStopSoundsHoldsResumesAndSilences)
 {
     const QString tone = sounds.tone(QStringLiteral("a440.mp3"), 20);
     giveFile(3, tone);
-    QPushButton* run = slot(3).Command3;
-    QPushButton* stop = slot(3).Command5;
+    QPushButton* run = slot(3).runButton;
+    QPushButton* stop = slot(3).stopButton;
 
     QTest::mouseClick(run, Qt::LeftButton);
     EXPECT_EQ(run->text(), QStringLiteral("&Pause"));
@@ -131,10 +131,10 @@ TEST_F(RunStopWithSound, RunPauseRunStopSoundsHoldsResumesAndSilences)
     const qint64 pausedFrom = rig.recordedBytes();
     ASSERT_TRUE(recordsAnother(24 * DeviceBufferBytes));
     EXPECT_EQ(player(3).currentPosition(), heldAt);
-    form->Timer8_Timer();
-    EXPECT_EQ(slot(3).lblPast->text(), progressText(heldAt));
+    form->onProgressTick(3);
+    EXPECT_EQ(slot(3).elapsedLabel->text(), progressText(heldAt));
     EXPECT_NEAR(player(3).duration(), 20, 0.05);
-    EXPECT_EQ(slot(3).lblTotal->text(), progressText(player(3).duration()));
+    EXPECT_EQ(slot(3).totalLabel->text(), progressText(player(3).duration()));
 
     const qint64 resumedFrom = rig.recordedBytes();
     QTest::mouseClick(run, Qt::LeftButton); // run again
@@ -147,8 +147,8 @@ TEST_F(RunStopWithSound, RunPauseRunStopSoundsHoldsResumesAndSilences)
     EXPECT_EQ(run->text(), QStringLiteral("&RunNow"));
     EXPECT_EQ(player(3).currentPosition(), 0);
     ASSERT_TRUE(recordsAnother(24 * DeviceBufferBytes));
-    form->Timer8_Timer();
-    EXPECT_EQ(slot(3).lblPast->text(), QStringLiteral("00:00"));
+    form->onProgressTick(3);
+    EXPECT_EQ(slot(3).elapsedLabel->text(), QStringLiteral("00:00"));
     EXPECT_TRUE(messageBox.shown().empty());
     endRecording();
 
@@ -176,9 +176,9 @@ TEST_F(RunStopWithSound, RunNowOnAnotherSlotSilencesTheOneThatPlayed)
     giveFile(5, sounds.tone(QStringLiteral("a440.mp3"), 20));
     giveFile(2, sounds.tone(QStringLiteral("e660.mp3"), 20, 660));
 
-    QTest::mouseClick(slot(5).Command3, Qt::LeftButton);
+    QTest::mouseClick(slot(5).runButton, Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return player(5).currentPosition() >= 0.5; }, 10000));
-    QTest::mouseClick(slot(2).Command3, Qt::LeftButton);
+    QTest::mouseClick(slot(2).runButton, Qt::LeftButton);
     const double slot5Played = player(5).currentPosition();
     EXPECT_FALSE(player(5).isPlaying());
     ASSERT_TRUE(QTest::qWaitFor([&] { return player(2).currentPosition() >= 1.0; }, 10000));

@@ -31,8 +31,8 @@ protected:
     }
     void enableButtons(int slot)
     {
-        h.slot(slot).Command3->setEnabled(true);
-        h.slot(slot).Command5->setEnabled(true);
+        h.slot(slot).runButton->setEnabled(true);
+        h.slot(slot).stopButton->setEnabled(true);
     }
     void giveAllFiles()
     {
@@ -40,8 +40,8 @@ protected:
             giveFile(i);
         h.journal.clear();
     }
-    void clickRun(int slot) { FormHarness::click(h.slot(slot).Command3); }
-    void clickStop(int slot) { FormHarness::click(h.slot(slot).Command5); }
+    void clickRun(int slot) { FormHarness::click(h.slot(slot).runButton); }
+    void clickStop(int slot) { FormHarness::click(h.slot(slot).stopButton); }
 
     // What the clock does when a slot reaches its start time.
     void clockStarts(int slot)
@@ -52,16 +52,16 @@ protected:
                 h.player(i).pause();
         for (int i = 0; i < SlotCount; ++i)
             LabelColour::set(
-                h.slot(i).LabFilename, i == slot ? LabelColour::Red : LabelColour::ButtonText);
+                h.slot(i).fileNameLabel, i == slot ? LabelColour::Red : LabelColour::ButtonText);
         for (int i = 0; i < SlotCount; ++i)
             if (i != slot)
                 h.c().progressTimer(i)->stop();
         h.c().progressTimer(slot)->start();
-        h.slot(slot).Command3->setText(RunNow);
+        h.slot(slot).runButton->setText(RunNow);
     }
 
-    QString caption(int slot) { return h.slot(slot).Command3->text(); }
-    quint32 colour(int slot) { return LabelColour::of(h.slot(slot).LabFilename); }
+    QString caption(int slot) { return h.slot(slot).runButton->text(); }
+    quint32 colour(int slot) { return LabelColour::of(h.slot(slot).fileNameLabel); }
     bool timerOn(int slot) { return h.c().progressTimer(slot)->isActive(); }
     int playingSlots()
     {
@@ -101,7 +101,7 @@ TEST_F(RunStop, RunNowStartsTheSlotAndMakesItTheOnlyOneThatSounds)
     EXPECT_TRUE(h.player(6).isPlaying());
     EXPECT_EQ(playingSlots(), 1);
     EXPECT_EQ(caption(6), Pause);
-    EXPECT_EQ(h.slot(6).LabStarttime->text(), QStringLiteral("9:30:15"));
+    EXPECT_EQ(h.slot(6).startTimeLabel->text(), QStringLiteral("9:30:15"));
     expectOnlyMarked(6);
     EXPECT_TRUE(h.messageBox.shown().empty());
 }
@@ -116,12 +116,12 @@ TEST_F(RunStop, AStartOnSlot2PausesSlot5ThatPlaysByHand)
     clickRun(2);
     EXPECT_FALSE(h.player(5).isPlaying());
     EXPECT_EQ(caption(5), RunNow);
-    EXPECT_FALSE(h.c().timer(10)->isActive());
+    EXPECT_FALSE(h.c().progressTimer(5)->isActive());
     EXPECT_EQ(colour(5), LabelColour::ButtonText);
     EXPECT_TRUE(h.player(2).isPlaying());
     EXPECT_EQ(caption(2), Pause);
     EXPECT_EQ(colour(2), LabelColour::Red);
-    EXPECT_TRUE(h.c().timer(7)->isActive());
+    EXPECT_TRUE(h.c().progressTimer(2)->isActive());
     EXPECT_EQ(playingSlots(), 1);
     for (int i = 0; i < SlotCount; ++i)
         EXPECT_EQ(caption(i), i == 2 ? Pause : RunNow) << i;
@@ -138,7 +138,7 @@ TEST_F(RunStop, PauseHoldsThePositionAndTheNextRunResumesThere)
     EXPECT_EQ(h.journal.mid(10), QStringList{QStringLiteral("pause 3")} + pausesOfAllBut(3));
     EXPECT_FALSE(h.player(3).isPlaying());
     EXPECT_EQ(caption(3), RunNow);
-    EXPECT_EQ(h.slot(3).LabStarttime->text(), QStringLiteral("9:31:00"));
+    EXPECT_EQ(h.slot(3).startTimeLabel->text(), QStringLiteral("9:31:00"));
     // The display goes on showing the held position.
     expectOnlyMarked(3);
 
@@ -182,28 +182,28 @@ TEST_F(RunStop, RunNowOnASlotTheClockStartedPlaysOn)
 TEST_F(RunStop, TheClickTimeGoesToTheLabelButTheStoredStartTimeStays)
 {
     giveAllFiles();
-    h.c().StartTime[7] = QTime(19, 12, 0);
-    h.slot(7).LabStarttime->setText(QStringLiteral("19:12:00"));
+    h.c().startTime(7) = QTime(19, 12, 0);
+    h.slot(7).startTimeLabel->setText(QStringLiteral("19:12:00"));
     h.clock.setTime(QTime(7, 5, 9, 870));
 
     clickRun(7);
-    EXPECT_EQ(h.slot(7).LabStarttime->text(), QStringLiteral("7:05:09"));
-    EXPECT_EQ(h.c().StartTime[7], QTime(19, 12, 0));
-    EXPECT_EQ(h.slot(6).LabStarttime->text(), QStringLiteral("- - : - - : - -"));
+    EXPECT_EQ(h.slot(7).startTimeLabel->text(), QStringLiteral("7:05:09"));
+    EXPECT_EQ(h.c().startTime(7), QTime(19, 12, 0));
+    EXPECT_EQ(h.slot(6).startTimeLabel->text(), QStringLiteral("- - : - - : - -"));
 }
 
 TEST_F(RunStop, AClickWritesNoProgressLabelAndChangesNoEnabledFlag)
 {
     giveAllFiles();
-    h.slot(9).Command5->setEnabled(false);
+    h.slot(9).stopButton->setEnabled(false);
     clickRun(0);
     clickStop(0);
     for (int i = 0; i < SlotCount; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(h.slot(i).lblPast->text(), QStringLiteral("- - : - -"));
-        EXPECT_EQ(h.slot(i).lblTotal->text(), QStringLiteral("- - : - -"));
-        EXPECT_TRUE(h.slot(i).Command3->isEnabled());
-        EXPECT_EQ(h.slot(i).Command5->isEnabled(), i != 9);
+        EXPECT_EQ(h.slot(i).elapsedLabel->text(), QStringLiteral("- - : - -"));
+        EXPECT_EQ(h.slot(i).totalLabel->text(), QStringLiteral("- - : - -"));
+        EXPECT_TRUE(h.slot(i).runButton->isEnabled());
+        EXPECT_EQ(h.slot(i).stopButton->isEnabled(), i != 9);
     }
 }
 
@@ -228,7 +228,7 @@ TEST_P(StopFromState, OpensTheFileAgainAndTheNextRunStartsAtTheBeginning)
     h.player(5).setPosition(73.2);
     const bool timerBefore = timerOn(5);
     const quint32 colourBefore = colour(5);
-    const QString startLabelBefore = h.slot(5).LabStarttime->text();
+    const QString startLabelBefore = h.slot(5).startTimeLabel->text();
     h.journal.clear();
 
     clickStop(5);
@@ -238,7 +238,7 @@ TEST_P(StopFromState, OpensTheFileAgainAndTheNextRunStartsAtTheBeginning)
     EXPECT_EQ(caption(5), RunNow);
     EXPECT_EQ(timerOn(5), timerBefore);
     EXPECT_EQ(colour(5), colourBefore);
-    EXPECT_EQ(h.slot(5).LabStarttime->text(), startLabelBefore);
+    EXPECT_EQ(h.slot(5).startTimeLabel->text(), startLabelBefore);
 
     clickRun(5);
     EXPECT_TRUE(h.player(5).isPlaying());
@@ -267,8 +267,8 @@ TEST_F(RunStop, StopOfAPlayingSlotLeavesEveryOtherSlotAlone)
 TEST_F(RunStop, StopWithoutAFileOnlySetsTheCaption)
 {
     enableButtons(3);
-    h.slot(3).Command3->setText(Pause);
-    LabelColour::set(h.slot(3).LabFilename, LabelColour::Red);
+    h.slot(3).runButton->setText(Pause);
+    LabelColour::set(h.slot(3).fileNameLabel, LabelColour::Red);
     clickStop(3);
     EXPECT_TRUE(h.journal.isEmpty());
     EXPECT_EQ(caption(3), RunNow);
@@ -276,7 +276,7 @@ TEST_F(RunStop, StopWithoutAFileOnlySetsTheCaption)
     EXPECT_TRUE(h.messageBox.shown().empty());
 
     enableButtons(0);
-    LabelColour::set(h.slot(0).LabFilename, LabelColour::Red);
+    LabelColour::set(h.slot(0).fileNameLabel, LabelColour::Red);
     clickStop(0);
     EXPECT_EQ(colour(0), LabelColour::Red);
 }
@@ -309,7 +309,7 @@ TEST_F(RunStop, ARefusedPlayIsReportedOnceAndChangesNothing)
     EXPECT_EQ(h.journal, QStringList{QStringLiteral("play 2")});
     // Slot 2 does not claim to play, and slot 5 plays on as before.
     EXPECT_EQ(caption(2), RunNow);
-    EXPECT_EQ(h.slot(2).LabStarttime->text(), QStringLiteral("- - : - - : - -"));
+    EXPECT_EQ(h.slot(2).startTimeLabel->text(), QStringLiteral("- - : - - : - -"));
     EXPECT_TRUE(h.player(5).isPlaying());
     EXPECT_EQ(caption(5), Pause);
     expectOnlyMarked(5);

@@ -16,8 +16,8 @@ TEST(ClockDisplay, ShowsTheTimeOfDayOnEveryTick)
     };
     for (const auto& [time, text] : cases) {
         h.clock.setTime(time);
-        h.form().Timer2_Timer();
-        EXPECT_EQ(h.c().LabNowtime->text(), QString::fromLatin1(text));
+        h.form().onClockTick();
+        EXPECT_EQ(h.c().clockLabel->text(), QString::fromLatin1(text));
     }
 }
 
@@ -25,21 +25,21 @@ TEST(ClockDisplay, FollowsTheSecondAtTheNextTickAfterItChanges)
 {
     FormHarness h;
     h.clock.setTime(QTime(9, 4, 59, 950));
-    h.form().Timer2_Timer();
-    EXPECT_EQ(h.c().LabNowtime->text(), QStringLiteral("9:04:59"));
+    h.form().onClockTick();
+    EXPECT_EQ(h.c().clockLabel->text(), QStringLiteral("9:04:59"));
     h.clock.advanceMs(100);
-    h.form().Timer2_Timer();
-    EXPECT_EQ(h.c().LabNowtime->text(), QStringLiteral("9:05:00"));
+    h.form().onClockTick();
+    EXPECT_EQ(h.c().clockLabel->text(), QStringLiteral("9:05:00"));
 }
 
 TEST(ClockDisplay, ItsTimerRunsEveryTenthOfASecondFromTheStart)
 {
     FormHarness h(FormHarness::Start::AsCreated);
-    QTimer* timer2 = h.c().timer(2);
+    QTimer* timer2 = h.c().clockTimer;
     EXPECT_TRUE(timer2->isActive());
     EXPECT_EQ(timer2->interval(), 100);
     EXPECT_EQ(timer2->timerType(), Qt::PreciseTimer);
     h.clock.setTime(QTime(19, 12, 0));
     EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return h.c().LabNowtime->text() == QStringLiteral("19:12:00"); }, 1000));
+        [&] { return h.c().clockLabel->text() == QStringLiteral("19:12:00"); }, 1000));
 }

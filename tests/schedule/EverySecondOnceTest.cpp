@@ -78,8 +78,8 @@ TEST(EverySecondOnce, AForwardJumpOfMoreThanFiveSecondsMissesAndSaysSo)
                                         "late: the clock jumped from 2026-12-07 10:00:00 to "
                                         "2026-12-07 10:00:07");
     EXPECT_TRUE(log.contains(miss)) << log.toStdString();
-    EXPECT_TRUE(h.c().StatusLine->isVisible());
-    EXPECT_TRUE(h.c().StatusLine->text().contains(miss));
+    EXPECT_TRUE(h.c().statusLine->isVisible());
+    EXPECT_TRUE(h.c().statusLine->text().contains(miss));
     EXPECT_TRUE(h.messageBox.shown().empty());
 }
 
@@ -133,7 +133,7 @@ TEST(ScheduledStartLog, APlayerThatFailsIsReportedAndTheLaterSlotsOfTheTickStill
     giveSlot(h, 3, QStringLiteral("broken.mp3"), QTime(10, 0, 0));
     giveSlot(h, 6, QStringLiteral("bell.mp3"), QTime(10, 0, 0));
     h.player(3).failPlayWith(QStringLiteral("/sounds/broken.mp3: no sound output"));
-    h.slot(3).Command3->setText(QStringLiteral("&Pause"));
+    h.slot(3).runButton->setText(QStringLiteral("&Pause"));
     tickAt(h, QTime(9, 59, 59, 7));
     h.journal.clear();
     testing::internal::CaptureStderr();
@@ -142,9 +142,9 @@ TEST(ScheduledStartLog, APlayerThatFailsIsReportedAndTheLaterSlotsOfTheTickStill
 
     // The failed start stops at its Play: no pauses, no caption.
     EXPECT_EQ(h.journal, QStringList{QStringLiteral("play 3")} + startCalls(6));
-    EXPECT_EQ(h.slot(3).Command3->text(), QStringLiteral("&Pause"));
+    EXPECT_EQ(h.slot(3).runButton->text(), QStringLiteral("&Pause"));
     EXPECT_TRUE(h.player(6).isPlaying());
-    EXPECT_EQ(LabelColour::of(h.slot(6).LabFilename), LabelColour::Red);
+    EXPECT_EQ(LabelColour::of(h.slot(6).fileNameLabel), LabelColour::Red);
 
     const QString failure = QStringLiteral("Slot 4: could not start broken.mp3 scheduled for "
                                            "10:00:00, 7 ms late: /sounds/broken.mp3: no sound "
@@ -153,7 +153,7 @@ TEST(ScheduledStartLog, APlayerThatFailsIsReportedAndTheLaterSlotsOfTheTickStill
     EXPECT_EQ(log[0], QStringLiteral("2026-12-07 10:00:00.007 ") + failure);
     EXPECT_TRUE(log[1].endsWith(QStringLiteral("Slot 7: started bell.mp3 scheduled for 10:00:00, "
                                                "7 ms late")));
-    EXPECT_TRUE(h.c().StatusLine->isVisible());
-    EXPECT_TRUE(h.c().StatusLine->text().contains(failure));
+    EXPECT_TRUE(h.c().statusLine->isVisible());
+    EXPECT_TRUE(h.c().statusLine->text().contains(failure));
     EXPECT_TRUE(h.messageBox.shown().empty());
 }

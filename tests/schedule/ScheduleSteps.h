@@ -10,15 +10,15 @@
 
 inline void giveSlot(FormHarness& h, int slot, const QString& file, std::optional<QTime> startTime)
 {
-    h.slot(slot).LabFilename->setText(file);
+    h.slot(slot).fileNameLabel->setText(file);
     h.player(slot).open(QStringLiteral("/sounds/") + file);
-    h.c().StartTime[std::size_t(slot)] = startTime;
+    h.c().startTime(slot) = startTime;
 }
 
 inline void tickAt(FormHarness& h, const QDateTime& when)
 {
     h.clock.set(when);
-    h.form().Timer1_Timer();
+    h.form().onScheduleTick();
 }
 
 inline void tickAt(FormHarness& h, QTime when)

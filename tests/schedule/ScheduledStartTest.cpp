@@ -21,7 +21,7 @@ bool onlyProgressTimerRunning(FormHarness& h, int slot)
 void expectOnlyRed(FormHarness& h, int slot)
 {
     for (int j = 0; j < SlotCount; ++j)
-        EXPECT_EQ(LabelColour::of(h.slot(j).LabFilename),
+        EXPECT_EQ(LabelColour::of(h.slot(j).fileNameLabel),
             j == slot ? LabelColour::Red : LabelColour::ButtonText)
             << "label " << j;
 }
@@ -40,29 +40,29 @@ TEST(ScheduledStart, ADueSlotPlaysAndEveryOtherSlotIsPausedInOrder)
     EXPECT_TRUE(h.player(3).isPlaying());
     expectOnlyRed(h, 3);
     EXPECT_TRUE(onlyProgressTimerRunning(h, 3));
-    EXPECT_EQ(h.slot(3).Command3->text(), QStringLiteral("&RunNow"));
+    EXPECT_EQ(h.slot(3).runButton->text(), QStringLiteral("&RunNow"));
 }
 
 TEST(ScheduledStart, HappensWhileLockedAndChangesNoButtonStartTimeOrLabel)
 {
     FormHarness h;
     giveSlot(h, 6, QStringLiteral("gong.mp3"), QTime(7, 30, 0));
-    h.slot(6).LabStarttime->setText(QStringLiteral("7:30:00"));
+    h.slot(6).startTimeLabel->setText(QStringLiteral("7:30:00"));
     tickAt(h, QTime(7, 29, 59, 1));
     tickAt(h, QTime(7, 30, 0, 1));
 
     EXPECT_TRUE(h.player(6).isPlaying());
-    EXPECT_TRUE(h.c().Command7->isEnabled());
-    EXPECT_FALSE(h.c().Command6->isEnabled());
-    EXPECT_FALSE(h.c().Command8->isEnabled());
+    EXPECT_TRUE(h.c().unlockButton->isEnabled());
+    EXPECT_FALSE(h.c().lockButton->isEnabled());
+    EXPECT_FALSE(h.c().quitButton->isEnabled());
     for (int j = 0; j < SlotCount; ++j) {
         const SlotControls& s = h.slot(j);
-        for (QPushButton* b : {s.Command1, s.Command2, s.Command3, s.Command5})
+        for (QPushButton* b : {s.chooseFileButton, s.setTimeButton, s.runButton, s.stopButton})
             EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
-        EXPECT_EQ(s.lblPast->text(), QStringLiteral("- - : - -"));
+        EXPECT_EQ(s.elapsedLabel->text(), QStringLiteral("- - : - -"));
     }
-    EXPECT_EQ(h.c().StartTime[6], QTime(7, 30, 0));
-    EXPECT_EQ(h.slot(6).LabStarttime->text(), QStringLiteral("7:30:00"));
+    EXPECT_EQ(h.c().startTime(6), QTime(7, 30, 0));
+    EXPECT_EQ(h.slot(6).startTimeLabel->text(), QStringLiteral("7:30:00"));
 }
 
 TEST(ScheduledStart, SlotsDueTogetherStartInAscendingOrderAndTheHighestPlays)
@@ -70,7 +70,7 @@ TEST(ScheduledStart, SlotsDueTogetherStartInAscendingOrderAndTheHighestPlays)
     FormHarness h;
     for (int i : {7, 1, 4}) {
         giveSlot(h, i, QStringLiteral("slot%1.mp3").arg(i), QTime(12, 0, 0));
-        h.slot(i).Command3->setText(QStringLiteral("&Pause"));
+        h.slot(i).runButton->setText(QStringLiteral("&Pause"));
     }
     tickAt(h, QTime(11, 59, 59, 3));
     h.journal.clear();
@@ -83,7 +83,7 @@ TEST(ScheduledStart, SlotsDueTogetherStartInAscendingOrderAndTheHighestPlays)
     expectOnlyRed(h, 7);
     EXPECT_TRUE(onlyProgressTimerRunning(h, 7));
     for (int i : {1, 4, 7})
-        EXPECT_EQ(h.slot(i).Command3->text(), QStringLiteral("&RunNow")) << i;
+        EXPECT_EQ(h.slot(i).runButton->text(), QStringLiteral("&RunNow")) << i;
 }
 
 TEST(ScheduledStart, ASlotWithoutFileLabelOrStartTimeNeverStarts)
@@ -103,14 +103,14 @@ TEST(ScheduledStart, ASlotWithoutFileLabelOrStartTimeNeverStarts)
         SCOPED_TRACE(c.what);
         FormHarness h;
         h.player(2).open(QStringLiteral("/sounds/bell.mp3"));
-        h.slot(2).LabFilename->setText(c.label);
-        h.c().StartTime[2] = c.startTime;
+        h.slot(2).fileNameLabel->setText(c.label);
+        h.c().startTime(2) = c.startTime;
         h.journal.clear();
         tickAt(h, QTime(8, 59, 59, 5));
         tickAt(h, QTime(9, 0, 0, 5));
 
         EXPECT_TRUE(h.journal.isEmpty());
-        EXPECT_EQ(LabelColour::of(h.slot(2).LabFilename), LabelColour::SlotText);
+        EXPECT_EQ(LabelColour::of(h.slot(2).fileNameLabel), LabelColour::SlotText);
         EXPECT_TRUE(onlyProgressTimerRunning(h, -1));
     }
 }
@@ -140,7 +140,7 @@ TEST(ScheduledStart, ASlotStartsAgainTheNextDay)
     tickAt(h, QDateTime(today.addDays(2), QTime(9, 59, 59, 2)));
     tickAt(h, QDateTime(today.addDays(2), QTime(10, 0, 0, 2)));
     EXPECT_EQ(count(h.journal, QStringLiteral("play 5")), 2);
-    EXPECT_EQ(h.c().StartTime[5], QTime(10, 0, 0));
+    EXPECT_EQ(h.c().startTime(5), QTime(10, 0, 0));
 }
 
 TEST(ScheduledStart, ASlotPausedInMidFileResumesWhereItStood)
@@ -165,15 +165,15 @@ TEST(ScheduledStart, ASlotPlayingByHandIsPausedButKeepsItsPauseCaption)
     FormHarness h;
     giveSlot(h, 2, QStringLiteral("music.mp3"), std::nullopt);
     h.player(2).play();
-    h.slot(2).Command3->setText(QStringLiteral("&Pause"));
-    LabelColour::set(h.slot(2).LabFilename, LabelColour::Red);
+    h.slot(2).runButton->setText(QStringLiteral("&Pause"));
+    LabelColour::set(h.slot(2).fileNameLabel, LabelColour::Red);
     h.c().progressTimer(2)->start();
     giveSlot(h, 5, QStringLiteral("bell.mp3"), QTime(11, 0, 0));
     tickAt(h, QTime(10, 59, 59, 8));
     tickAt(h, QTime(11, 0, 0, 8));
 
     EXPECT_FALSE(h.player(2).isPlaying());
-    EXPECT_EQ(h.slot(2).Command3->text(), QStringLiteral("&Pause"));
+    EXPECT_EQ(h.slot(2).runButton->text(), QStringLiteral("&Pause"));
     expectOnlyRed(h, 5);
     EXPECT_TRUE(onlyProgressTimerRunning(h, 5));
 }
@@ -181,7 +181,7 @@ TEST(ScheduledStart, ASlotPlayingByHandIsPausedButKeepsItsPauseCaption)
 TEST(SchedulingClock, IsReArmedOnEveryTickToFireJustAfterTheNextSecond)
 {
     FormHarness h;
-    QTimer* timer1 = h.c().timer(1);
+    QTimer* timer1 = h.c().schedulerTimer;
     tickAt(h, QTime(10, 0, 0, 4));
     EXPECT_TRUE(timer1->isActive());
     EXPECT_TRUE(timer1->isSingleShot());
@@ -197,15 +197,15 @@ TEST(SchedulingClock, NothingTicksOrReArmsAfterTheProgramEnded)
     FormHarness h;
     giveSlot(h, 1, QStringLiteral("bell.mp3"), QTime(8, 0, 1));
     tickAt(h, QTime(8, 0, 0, 5));
-    h.c().Command8->setEnabled(true);
-    h.c().Command7->setEnabled(false);
+    h.c().quitButton->setEnabled(true);
+    h.c().unlockButton->setEnabled(false);
     h.messageBox.answerNext(MessageAnswer::Ok);
-    FormHarness::click(h.c().Command8);
+    FormHarness::click(h.c().quitButton);
     ASSERT_EQ(h.programExit.calls(), 1);
     h.journal.clear();
 
     tickAt(h, QTime(8, 0, 1, 5));
-    EXPECT_FALSE(h.c().timer(1)->isActive());
+    EXPECT_FALSE(h.c().schedulerTimer->isActive());
     EXPECT_TRUE(h.journal.isEmpty());
 }
 
@@ -229,7 +229,7 @@ TEST(SchedulingClock, TheClockAndTheScheduleRunOnWhileAModalBoxIsOpen)
     QDialog box(&h.form());
     QTimer watch;
     watch.callOnTimeout([&] {
-        if (h.player(3).isPlaying() && h.c().LabNowtime->text() == QStringLiteral("10:00:01"))
+        if (h.player(3).isPlaying() && h.c().clockLabel->text() == QStringLiteral("10:00:01"))
             box.accept();
     });
     watch.start(10);

@@ -1,6 +1,6 @@
 #include "FormHarness.h"
 
-#include "Form2.h"
+#include "PasswordDialog.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,9 +26,9 @@ FormHarness::FormHarness(Start start)
             return dialog;
         },
     });
-    form_ = std::make_unique<Form1>(*services_);
+    form_ = std::make_unique<MainWindow>(*services_);
     if (start == Start::Loaded)
-        form_->Form_Load();
+        form_->onLoad();
     form_->show();
 }
 
@@ -52,16 +52,16 @@ void FormHarness::type(QWidget* widget, const QString& text)
 
 void FormHarness::unlock()
 {
-    click(c().Command7);
-    Form2* dialog = passwordDialog();
+    click(c().unlockButton);
+    PasswordDialog* dialog = passwordDialog();
     ASSERT_NE(dialog, nullptr);
     type(dialog->findChild<QLineEdit*>(QStringLiteral("Text1")), QStringLiteral("\u9752\u77F3"));
     type(dialog->findChild<QLineEdit*>(QStringLiteral("Text2")), QStringLiteral("52081739"));
     click(dialog->findChild<QPushButton*>(QStringLiteral("Command1")));
-    ASSERT_FALSE(c().Command7->isEnabled()) << "the right pair did not unlock the window";
+    ASSERT_FALSE(c().unlockButton->isEnabled()) << "the right pair did not unlock the window";
 }
 
-Form2* FormHarness::passwordDialog()
+PasswordDialog* FormHarness::passwordDialog()
 {
     return form_->lock().passwordDialog();
 }

@@ -3,7 +3,7 @@
 #include "FakeClock.h"
 #include "FakeFileDialog.h"
 #include "FakeMediaPlayer.h"
-#include "Form1.h"
+#include "MainWindow.h"
 #include "RecordingProgramExit.h"
 #include "ScriptedInputBox.h"
 #include "ScriptedMessageBox.h"
@@ -13,7 +13,7 @@
 #include <array>
 #include <memory>
 
-class Form2;
+class PasswordDialog;
 class QPushButton;
 class QWidget;
 
@@ -26,9 +26,9 @@ public:
     explicit FormHarness(Start start = Start::Loaded);
     ~FormHarness();
 
-    Form1& form() { return *form_; }
-    Form1Controls& c() { return form_->controls(); }
-    SlotControls& slot(int i) { return c().slot[std::size_t(i)]; }
+    MainWindow& form() { return *form_; }
+    WindowControls& c() { return form_->controls(); }
+    SlotControls& slot(int i) { return c().slot(i); }
     FakeMediaPlayer& player(int i) { return *players_[std::size_t(i)]; }
     FakeFileDialog& dialog(int i) { return *dialogs_[std::size_t(i)]; }
 
@@ -47,11 +47,11 @@ public:
     // password typed into the dialog, "&Enter".
     void unlock();
     // The password dialog, null until "&UnLock" was first pressed.
-    Form2* passwordDialog();
+    PasswordDialog* passwordDialog();
 
 private:
     std::array<FakeMediaPlayer*, SlotCount> players_{};
     std::array<FakeFileDialog*, SlotCount> dialogs_{};
     std::unique_ptr<PlatformServices> services_;
-    std::unique_ptr<Form1> form_;
+    std::unique_ptr<MainWindow> form_;
 };

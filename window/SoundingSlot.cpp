@@ -1,19 +1,19 @@
 #include "SoundingSlot.h"
 
-#include "Form1Controls.h"
 #include "LabelColour.h"
 #include "MediaPlayer.h"
+#include "WindowControls.h"
 
 #include <QTimer>
 
-void makeSoundingSlot(Form1Controls& c, int slot)
+void makeSoundingSlot(WindowControls& c, int slot)
 {
     for (int j = 0; j < SlotCount; ++j)
         if (j != slot)
-            c.slot[std::size_t(j)].MediaPlayer1->pause();
+            c.slot(j).player->pause();
     for (int j = 0; j < SlotCount; ++j)
-        LabelColour::set(c.slot[std::size_t(j)].LabFilename,
-            j == slot ? LabelColour::Red : LabelColour::ButtonText);
+        LabelColour::set(
+            c.slot(j).fileNameLabel, j == slot ? LabelColour::Red : LabelColour::ButtonText);
     for (int j = 0; j < SlotCount; ++j) {
         QTimer* progress = c.progressTimer(j);
         if (j != slot)

@@ -1,10 +1,8 @@
-#include "Module1.h"
+#include "BaseName.h"
 
 #include <algorithm>
 
-namespace Module1 {
-
-QString GetBaseName(const QString& path)
+QString baseName(const QString& path)
 {
     const qsizetype lastSlash = path.lastIndexOf(QLatin1Char('/'));
     const qsizetype lastBackslash = path.lastIndexOf(QLatin1Char('\\'));
@@ -12,5 +10,3 @@ QString GetBaseName(const QString& path)
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     return dot < 0 ? name : name.left(dot);
 }
-
-} // namespace Module1

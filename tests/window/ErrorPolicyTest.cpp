@@ -32,7 +32,7 @@ TEST(ErrorPolicy, AFailingTickStepGoesToTheStatusLineWithoutABox)
         [&] { throw PlatformError(QStringLiteral("gong.mp3: no sound output")); });
     EXPECT_FALSE(done);
     EXPECT_TRUE(h.messageBox.shown().empty());
-    QPushButton* status = h.c().StatusLine;
+    QPushButton* status = h.c().statusLine;
     EXPECT_TRUE(status->isVisible());
     EXPECT_TRUE(status->text().contains(QStringLiteral("Slot 1: gong.mp3: no sound output")));
     EXPECT_TRUE(status->text().startsWith(QStringLiteral("10:00:01")));
@@ -46,5 +46,5 @@ TEST(ErrorPolicy, AnyExceptionIsCaughtAtTheEdge)
 {
     FormHarness h;
     EXPECT_FALSE(runTickSteps(h.form().errors(), 2, [] { throw std::bad_alloc(); }));
-    EXPECT_TRUE(h.c().StatusLine->isVisible());
+    EXPECT_TRUE(h.c().statusLine->isVisible());
 }

@@ -1,4 +1,4 @@
-#include "Form2.h"
+#include "PasswordDialog.h"
 
 #include "FittedFont.h"
 #include "LockStates.h"
@@ -22,15 +22,15 @@ const QColor labelText(192, 255, 255);
 
 } // namespace
 
-Form2::Form2(Form1Controls& mainWindow, MessageBox& messageBox)
+PasswordDialog::PasswordDialog(WindowControls& mainWindow, MessageBox& messageBox)
     : main_(mainWindow), messageBox_(messageBox)
 {
     build();
-    connect(Command1_, &QPushButton::clicked, this, &Form2::Command1_Click);
-    connect(Command2_, &QPushButton::clicked, this, &Form2::Command2_Click);
+    connect(enterButton_, &QPushButton::clicked, this, &PasswordDialog::onEnterClicked);
+    connect(cancelButton_, &QPushButton::clicked, this, &PasswordDialog::onCancelClicked);
 }
 
-void Form2::build()
+void PasswordDialog::build()
 {
     const Twips twips(screen() ? screen()->logicalDotsPerInch() : 96.0);
     setObjectName(QStringLiteral("Form2"));
@@ -54,48 +54,48 @@ void Form2::build()
     caption(0, QStringLiteral("Name:"), 480);
     caption(1, QStringLiteral("PassWord:"), 1080);
 
-    Text1_ = new QLineEdit(this);
-    Text1_->setObjectName(QStringLiteral("Text1"));
-    Text1_->setGeometry(twips.rect(1560, 480, 1335, 375));
-    Text2_ = new QLineEdit(this);
-    Text2_->setObjectName(QStringLiteral("Text2"));
-    Text2_->setGeometry(twips.rect(1560, 1080, 1335, 375));
+    userNameField_ = new QLineEdit(this);
+    userNameField_->setObjectName(QStringLiteral("Text1"));
+    userNameField_->setGeometry(twips.rect(1560, 480, 1335, 375));
+    passwordField_ = new QLineEdit(this);
+    passwordField_->setObjectName(QStringLiteral("Text2"));
+    passwordField_->setGeometry(twips.rect(1560, 1080, 1335, 375));
     // Password echo also refuses to copy or drag the text out of the box. The
     // style would mask with a dot; the operator knows the box by its "*".
-    Text2_->setEchoMode(QLineEdit::Password);
-    Text2_->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
+    passwordField_->setEchoMode(QLineEdit::Password);
+    passwordField_->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
     // Neither box limits the length of what is typed.
-    Text1_->setMaxLength(std::numeric_limits<int>::max());
-    Text2_->setMaxLength(std::numeric_limits<int>::max());
+    userNameField_->setMaxLength(std::numeric_limits<int>::max());
+    passwordField_->setMaxLength(std::numeric_limits<int>::max());
 
-    Command1_ = new QPushButton(QStringLiteral("&Enter"), this);
-    Command1_->setObjectName(QStringLiteral("Command1"));
-    Command1_->setGeometry(twips.rect(600, 1800, 975, 375));
-    Command1_->setFont(songFont(10.5));
-    Command1_->setDefault(true);
-    Command2_ = new QPushButton(QStringLiteral("&Cancel"), this);
-    Command2_->setObjectName(QStringLiteral("Command2"));
-    Command2_->setGeometry(twips.rect(1920, 1800, 975, 375));
+    enterButton_ = new QPushButton(QStringLiteral("&Enter"), this);
+    enterButton_->setObjectName(QStringLiteral("Command1"));
+    enterButton_->setGeometry(twips.rect(600, 1800, 975, 375));
+    enterButton_->setFont(songFont(10.5));
+    enterButton_->setDefault(true);
+    cancelButton_ = new QPushButton(QStringLiteral("&Cancel"), this);
+    cancelButton_->setObjectName(QStringLiteral("Command2"));
+    cancelButton_->setGeometry(twips.rect(1920, 1800, 975, 375));
 
-    setTabOrder(Text1_, Text2_);
-    setTabOrder(Text2_, Command1_);
-    setTabOrder(Command1_, Command2_);
+    setTabOrder(userNameField_, passwordField_);
+    setTabOrder(passwordField_, enterButton_);
+    setTabOrder(enterButton_, cancelButton_);
 }
 
-void Form2::bringUp()
+void PasswordDialog::bringUp()
 {
     if (isVisible()) {
         raise();
     } else {
-        Text1_->setFocus(Qt::OtherFocusReason);
+        userNameField_->setFocus(Qt::OtherFocusReason);
         show();
     }
     activateWindow();
 }
 
-void Form2::Command1_Click()
+void PasswordDialog::onEnterClicked()
 {
-    if (isRightPair(Text1_->text(), Text2_->text())) {
+    if (isRightPair(userNameField_->text(), passwordField_->text())) {
         applyUnlockedState(main_);
         accept();
         return;
@@ -106,31 +106,31 @@ void Form2::Command1_Click()
         return;
     // setText, unlike clear, also drops the undo history, so nothing typed
     // can be brought back.
-    Text2_->setText(QString());
-    Text1_->setText(QString());
-    Text1_->setFocus(Qt::OtherFocusReason);
+    passwordField_->setText(QString());
+    userNameField_->setText(QString());
+    userNameField_->setFocus(Qt::OtherFocusReason);
     applyLockedState(main_);
 }
 
-void Form2::Command2_Click()
+void PasswordDialog::onCancelClicked()
 {
     applyLockedState(main_);
     reject();
 }
 
-void Form2::done(int result)
+void PasswordDialog::done(int result)
 {
     QDialog::done(result);
-    Text1_->setText(QString());
-    Text2_->setText(QString());
+    userNameField_->setText(QString());
+    passwordField_->setText(QString());
 }
 
-void Form2::keyPressEvent(QKeyEvent* event)
+void PasswordDialog::keyPressEvent(QKeyEvent* event)
 {
     // Esc presses "&Cancel", which locks the window again; only the frame's
     // close button closes without a handler.
     if (event->matches(QKeySequence::Cancel)) {
-        Command2_->click();
+        cancelButton_->click();
         return;
     }
     QDialog::keyPressEvent(event);

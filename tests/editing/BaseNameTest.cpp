@@ -1,8 +1,8 @@
-#include "Module1.h"
+#include "BaseName.h"
 
 #include <gtest/gtest.h>
 
-TEST(GetBaseName, DropsDirectoriesAndTheLastExtension)
+TEST(baseName, DropsDirectoriesAndTheLastExtension)
 {
     const struct {
         QString path;
@@ -28,6 +28,6 @@ TEST(GetBaseName, DropsDirectoriesAndTheLastExtension)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path.toStdString());
-        EXPECT_EQ(Module1::GetBaseName(c.path), c.base);
+        EXPECT_EQ(baseName(c.path), c.base);
     }
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Form1Controls.h"
+#include "WindowControls.h"
 
 #include <QDialog>
 
@@ -14,18 +14,18 @@ class QPushButton;
 // window's timers go on while it is open. It keeps nothing between openings:
 // whatever way it closes, the typed text is discarded. The main window's lock
 // owns it. GUI thread only.
-class Form2 : public QDialog {
+class PasswordDialog : public QDialog {
     Q_OBJECT
 
 public:
-    Form2(Form1Controls& mainWindow, MessageBox& messageBox);
+    PasswordDialog(WindowControls& mainWindow, MessageBox& messageBox);
 
     // Shows the dialog, starting empty with the focus in the user-name box, or
     // brings it to the front as it is when it is open already.
     void bringUp();
 
-    void Command1_Click();
-    void Command2_Click();
+    void onEnterClicked();
+    void onCancelClicked();
 
     void done(int result) override;
 
@@ -35,10 +35,10 @@ protected:
 private:
     void build();
 
-    Form1Controls& main_;
+    WindowControls& main_;
     MessageBox& messageBox_;
-    QLineEdit* Text1_ = nullptr; // user name
-    QLineEdit* Text2_ = nullptr; // password
-    QPushButton* Command1_ = nullptr; // "&Enter"
-    QPushButton* Command2_ = nullptr; // "&Cancel"
+    QLineEdit* userNameField_ = nullptr; // user name
+    QLineEdit* passwordField_ = nullptr; // password
+    QPushButton* enterButton_ = nullptr; // "&Enter"
+    QPushButton* cancelButton_ = nullptr; // "&Cancel"
 };

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "ErrorReporter.h"
-#include "Form1Controls.h"
 #include "PlatformServices.h"
 #include "RunStopButtons.h"
 #include "SlotFileChooser.h"
 #include "StartTimeEditor.h"
+#include "WindowControls.h"
 #include "WindowLock.h"
 
 #include <QWidget>
@@ -19,52 +19,42 @@ class Scheduler;
 // The main window: the ten-slot timetable, the clock, the lock and the quit
 // button. It owns the slots' players and file dialogs and routes every click
 // and timer tick to the handler of its area. GUI thread only.
-class Form1 : public QWidget {
+class MainWindow : public QWidget {
     Q_OBJECT
 
 public:
-    explicit Form1(PlatformServices& platform, QWidget* parent = nullptr);
-    ~Form1() override;
+    explicit MainWindow(PlatformServices& platform, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
-    Form1Controls& controls() { return c_; }
+    WindowControls& controls() { return c_; }
     ErrorReporter& errors() { return errors_; }
 
     WindowLock& lock() { return lock_; }
 
-    // Start-up and quit. Form_Load is called once, right after the window is
+    // Start-up and quit. onLoad is called once, right after the window is
     // created and before any tick.
-    void Form_Load();
-    void Command8_Click();
+    void onLoad();
+    void onQuitClicked();
 
     // The clock display and the scheduled start.
-    void Timer1_Timer();
-    void Timer2_Timer();
+    void onScheduleTick();
+    void onClockTick();
 
     // Choosing a slot's file and setting its start time.
-    void Command1_Click(int index);
-    void Command2_Click(int index);
+    void onChooseFileClicked(int slot);
+    void onSetTimeClicked(int slot);
 
     // Lock, unlock and the blinking warning.
-    void Command6_Click();
-    void Command7_Click();
-    void Timer3_Timer();
-    void Timer4_Timer();
+    void onLockClicked();
+    void onUnlockClicked();
+    void onShowWarningTick();
+    void onHideWarningTick();
 
     // Run, pause and stop by hand, and the ten progress displays, which all
     // share one routine taking the slot index.
-    void Command3_Click(int index);
-    void Command5_Click(int index);
-    void progressTick(int slot);
-    void Timer5_Timer() { progressTick(0); }
-    void Timer6_Timer() { progressTick(1); }
-    void Timer7_Timer() { progressTick(2); }
-    void Timer8_Timer() { progressTick(3); }
-    void Timer9_Timer() { progressTick(4); }
-    void Timer10_Timer() { progressTick(5); }
-    void Timer11_Timer() { progressTick(6); }
-    void Timer12_Timer() { progressTick(7); }
-    void Timer13_Timer() { progressTick(8); }
-    void Timer14_Timer() { progressTick(9); }
+    void onRunClicked(int slot);
+    void onStopClicked(int slot);
+    void onProgressTick(int slot);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -76,7 +66,7 @@ private:
     void connectPlayback();
 
     PlatformServices& platform_;
-    Form1Controls c_;
+    WindowControls c_;
     ErrorReporter errors_;
     WindowLock lock_;
     std::array<std::unique_ptr<MediaPlayer>, SlotCount> players_;

@@ -1,0 +1,32 @@
+#include "MainWindow.h"
+
+#include "HandlerEdge.h"
+#include "ProgressDisplay.h"
+
+#include <QPushButton>
+#include <QTimer>
+
+void MainWindow::connectPlayback()
+{
+    for (int i = 0; i < SlotCount; ++i) {
+        const SlotControls& s = c_.slot(i);
+        connect(s.runButton, &QPushButton::clicked, this, [this, i] { onRunClicked(i); });
+        connect(s.stopButton, &QPushButton::clicked, this, [this, i] { onStopClicked(i); });
+        connect(c_.progressTimer(i), &QTimer::timeout, this, [this, i] { onProgressTick(i); });
+    }
+}
+
+void MainWindow::onRunClicked(int slot)
+{
+    runClickSteps(errors_, slot, [&] { runStop_.run(slot); });
+}
+
+void MainWindow::onStopClicked(int slot)
+{
+    runClickSteps(errors_, slot, [&] { runStop_.stop(slot); });
+}
+
+void MainWindow::onProgressTick(int slot)
+{
+    runTickSteps(errors_, slot, [&] { showProgress(c_.slot(slot)); });
+}
