@@ -79,8 +79,8 @@ double cpuSeconds()
         double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-// Share of one core this process uses over `seconds` while `player` does
-// whatever it was told.
+// Share of one core this process uses over `seconds`, while the players do
+// whatever they were last told.
 double cpuPercentOver(int seconds)
 {
     const double before = cpuSeconds();

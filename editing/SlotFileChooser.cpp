@@ -46,20 +46,10 @@ void SlotFileChooser::showChoice(int slot, const QString& path)
     SlotControls& s = c_.slot(slot);
     // Slot 0 decides on the path, the others on the label: they differ only
     // for a file whose whole name is its extension, such as ".mp3".
-    if (slot == 0) {
-        if (!path.isEmpty()) {
-            s.runButton->setEnabled(true);
-            s.setTimeButton->setEnabled(true);
-            s.stopButton->setEnabled(true);
-        }
-        setWrappedText(s.fileNameLabel, baseName(path));
-    } else {
-        setWrappedText(s.fileNameLabel, baseName(path));
-        if (!s.fileNameLabel->text().isEmpty()) {
-            s.runButton->setEnabled(true);
-            s.setTimeButton->setEnabled(true);
-            s.stopButton->setEnabled(true);
-        }
-    }
+    setWrappedText(s.fileNameLabel, baseName(path));
+    const bool hasSound = slot == 0 ? !path.isEmpty() : !s.fileNameLabel->text().isEmpty();
+    if (hasSound)
+        for (QPushButton* button : {s.runButton, s.setTimeButton, s.stopButton})
+            button->setEnabled(true);
     s.runButton->setText(runCaption());
 }

@@ -21,9 +21,7 @@ std::optional<double> scanLength(const QByteArray& encodedPath)
     mpg123_handle* h = handle.get();
     long rate = 0;
     int channels = 0;
-    int encoding = 0;
-    if (mpg123_open(h, encodedPath.constData()) != MPG123_OK ||
-        mpg123_getformat(h, &rate, &channels, &encoding) != MPG123_OK || rate <= 0 ||
+    if (openStream(h, encodedPath, rate, channels) != StreamOpening::Opened ||
         mpg123_scan(h) != MPG123_OK)
         return std::nullopt;
     const off_t samples = mpg123_length(h);

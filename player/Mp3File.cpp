@@ -33,15 +33,13 @@ Mp3File openMp3File(const QString& path)
     mpg123_handle* h = file.handle.get();
     // The decoder opens a text file, an empty file or a folder without
     // complaint; only reading the first frame tells an MP3 from anything else.
-    if (mpg123_open(h, QFile::encodeName(path).constData()) != MPG123_OK)
+    const StreamOpening opening = openStream(h, QFile::encodeName(path), file.rate, file.channels);
+    if (opening == StreamOpening::Unreadable)
         refuse(path,
             QStringLiteral("the file cannot be read (%1)")
                 .arg(QString::fromUtf8(mpg123_strerror(h))));
-    int encoding = 0;
-    if (mpg123_getformat(h, &file.rate, &file.channels, &encoding) != MPG123_OK)
-        refuse(path, QStringLiteral("this is not an MP3 file (no MPEG audio found in it)"));
     mpg123_frameinfo frame{};
-    if (mpg123_info(h, &frame) != MPG123_OK || file.rate <= 0 || file.channels <= 0)
+    if (opening == StreamOpening::NoMpegAudio || mpg123_info(h, &frame) != MPG123_OK)
         refuse(path, QStringLiteral("this is not an MP3 file (no MPEG audio found in it)"));
     const off_t samples = mpg123_length(h);
     if (samples <= 0)

@@ -23,3 +23,15 @@ void allowResyncOverDamage(mpg123_handle* handle)
 {
     mpg123_param(handle, MPG123_RESYNC_LIMIT, 256 * 1024, 0);
 }
+
+StreamOpening openStream(
+    mpg123_handle* handle, const QByteArray& encodedPath, long& rate, int& channels)
+{
+    if (mpg123_open(handle, encodedPath.constData()) != MPG123_OK)
+        return StreamOpening::Unreadable;
+    int encoding = 0;
+    if (mpg123_getformat(handle, &rate, &channels, &encoding) != MPG123_OK || rate <= 0 ||
+        channels <= 0)
+        return StreamOpening::NoMpegAudio;
+    return StreamOpening::Opened;
+}

@@ -2,6 +2,8 @@
 
 #include <mpg123.h>
 
+#include <QByteArray>
+
 #include <memory>
 
 struct Mpg123Delete {
@@ -20,3 +22,9 @@ Mpg123Handle newMpg123Handle();
 // stretch of damage to find the next frame. Files are not checked with it:
 // in junk of that size something that looks like a frame turns up.
 void allowResyncOverDamage(mpg123_handle* handle);
+
+// Opens a file on a handle and reads up to its first frame, which tells the
+// file's rate and channel count.
+enum class StreamOpening { Opened, Unreadable, NoMpegAudio };
+StreamOpening openStream(
+    mpg123_handle* handle, const QByteArray& encodedPath, long& rate, int& channels);

@@ -5,7 +5,7 @@ class QLabel;
 class QTimer;
 
 // The window's clock: the time of day in clockLabel, refreshed on every tick
-// of Timer2 (100 ms), so it changes within a tenth of a second of the second
+// of the clock timer (100 ms), so it changes within a tenth of a second of the second
 // changing. GUI thread only.
 class ClockDisplay {
 public:

@@ -10,7 +10,7 @@ class ErrorReporter;
 struct WindowControls;
 struct SecondPlan;
 
-// The scheduling clock: on every tick of Timer1 it tests the seconds of local
+// The scheduling clock: on every tick of the scheduler timer it tests the seconds of local
 // time that have begun since the last tick, in order, and starts every slot
 // due in one of them, slots in ascending order within a second (so of several
 // slots due together the highest ends up playing). Every second the clock

@@ -6,33 +6,33 @@
 #include <QString>
 
 #include <exception>
+#include <utility>
 
 // A handler's edge: runs its steps and, when a platform call fails, skips the
-// rest of them and reports the failure once. Nothing a handler meets ends the
-// program. Returns whether every step was carried out.
-template <typename Steps> bool runClickSteps(ErrorReporter& errors, int slot, Steps&& steps)
+// rest of them and reports the failure once through `report` (fromClick, or
+// fromTick for timer ticks, which must never wait for the operator). Nothing
+// a handler meets ends the program. Returns whether every step was carried out.
+template <typename Steps>
+bool runSteps(void (ErrorReporter::*report)(int, const QString&), ErrorReporter& errors, int slot,
+    Steps&& steps)
 {
     try {
         steps();
         return true;
     } catch (const PlatformError& error) {
-        errors.fromClick(slot, error.reason());
+        (errors.*report)(slot, error.reason());
     } catch (const std::exception& error) {
-        errors.fromClick(slot, QString::fromLocal8Bit(error.what()));
+        (errors.*report)(slot, QString::fromLocal8Bit(error.what()));
     }
     return false;
 }
 
-// The same for timer ticks, which must never wait for the operator.
+template <typename Steps> bool runClickSteps(ErrorReporter& errors, int slot, Steps&& steps)
+{
+    return runSteps(&ErrorReporter::fromClick, errors, slot, std::forward<Steps>(steps));
+}
+
 template <typename Steps> bool runTickSteps(ErrorReporter& errors, int slot, Steps&& steps)
 {
-    try {
-        steps();
-        return true;
-    } catch (const PlatformError& error) {
-        errors.fromTick(slot, error.reason());
-    } catch (const std::exception& error) {
-        errors.fromTick(slot, QString::fromLocal8Bit(error.what()));
-    }
-    return false;
+    return runSteps(&ErrorReporter::fromTick, errors, slot, std::forward<Steps>(steps));
 }

@@ -49,5 +49,6 @@ TEST_P(TerminationSignalsTest, EndTheProgramCleanlyEvenWhileTheWindowIsLocked)
     EXPECT_TRUE(h.messageBox.shown().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    SigtermAndSigint, TerminationSignalsTest, ::testing::Values(SIGTERM, SIGINT));
+INSTANTIATE_TEST_SUITE_P(SigtermAndSigint, TerminationSignalsTest,
+    ::testing::Values(SIGTERM, SIGINT),
+    [](const auto& info) { return std::string(info.param == SIGTERM ? "sigterm" : "sigint"); });

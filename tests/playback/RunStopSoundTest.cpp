@@ -1,12 +1,7 @@
-#include "FakeClock.h"
-#include "FakeFileDialog.h"
-#include "MainWindow.h"
+#include "FormHarness.h"
 #include "Mp3Player.h"
 #include "PlayerRig.h"
 #include "ProgressText.h"
-#include "RecordingProgramExit.h"
-#include "ScriptedInputBox.h"
-#include "ScriptedMessageBox.h"
 #include "TestSounds.h"
 
 #include <QLabel>
@@ -33,25 +28,11 @@ protected:
         // driver writes as fast as it can, and a decoder that falls behind
         // only leaves exact silence, which the checks below skip over.
         qputenv("SDL_DISKAUDIODELAY", "0");
-        services_ = std::make_unique<PlatformServices>(PlatformServices{
-            clock,
-            messageBox,
-            inputBox,
-            programExit,
-            [this](int slot) {
-                auto player = rig.makePlayer();
-                players_[std::size_t(slot)] = player.get();
-                return player;
-            },
-            [](int) { return std::make_unique<FakeFileDialog>(); },
-        });
-        form = std::make_unique<MainWindow>(*services_);
-        form->onLoad();
-        form->show();
     }
 
-    SlotControls& slot(int i) { return form->controls().slot(i); }
-    Mp3Player& player(int i) { return *players_[std::size_t(i)]; }
+    SlotControls& slot(int i) { return harness->slot(i); }
+    Mp3Player& player(int i) { return static_cast<Mp3Player&>(*slot(i).player); }
+    MainWindow& form() { return harness->form(); }
     // As after choosing the file and unlocking the window.
     void giveFile(int i, const QString& path)
     {
@@ -68,21 +49,14 @@ protected:
     // The recording is complete once the players and the device are gone.
     void endRecording()
     {
-        form.reset();
+        harness.reset();
         rig.closeOutput();
     }
 
     TestSounds sounds;
     PlayerRig rig;
-    FakeClock clock;
-    ScriptedMessageBox messageBox;
-    ScriptedInputBox inputBox;
-    RecordingProgramExit programExit;
-    std::unique_ptr<MainWindow> form;
-
-private:
-    std::array<Mp3Player*, SlotCount> players_{};
-    std::unique_ptr<PlatformServices> services_;
+    std::unique_ptr<FormHarness> harness = std::make_unique<FormHarness>(
+        FormHarness::Start::Loaded, [this](int) { return rig.makePlayer(); });
 };
 
 bool isTone(const Recording& heard, double minSeconds)
@@ -131,7 +105,7 @@ TEST_F(RunStopWithSound, RunPauseRunStopSoundsHoldsResumesAndSilences)
     const qint64 pausedFrom = rig.recordedBytes();
     ASSERT_TRUE(recordsAnother(24 * DeviceBufferBytes));
     EXPECT_EQ(player(3).currentPosition(), heldAt);
-    form->onProgressTick(3);
+    form().onProgressTick(3);
     EXPECT_EQ(slot(3).elapsedLabel->text(), progressText(heldAt));
     EXPECT_NEAR(player(3).duration(), 20, 0.05);
     EXPECT_EQ(slot(3).totalLabel->text(), progressText(player(3).duration()));
@@ -147,9 +121,9 @@ TEST_F(RunStopWithSound, RunPauseRunStopSoundsHoldsResumesAndSilences)
     EXPECT_EQ(run->text(), QStringLiteral("&RunNow"));
     EXPECT_EQ(player(3).currentPosition(), 0);
     ASSERT_TRUE(recordsAnother(24 * DeviceBufferBytes));
-    form->onProgressTick(3);
+    form().onProgressTick(3);
     EXPECT_EQ(slot(3).elapsedLabel->text(), QStringLiteral("00:00"));
-    EXPECT_TRUE(messageBox.shown().empty());
+    EXPECT_TRUE(harness->messageBox.shown().empty());
     endRecording();
 
     // The first run is heard in full up to the held position, and nothing
@@ -167,6 +141,9 @@ TEST_F(RunStopWithSound, RunPauseRunStopSoundsHoldsResumesAndSilences)
     EXPECT_LT(
         phaseGap(phaseOf440(heard.left, junction, true), phaseOf440(heard.left, junction, false)),
         0.2);
+    // A 440 Hz sine at half scale moves at most 0.5 * 2pi * 440 / 44100 = 0.031
+    // from one sample to the next; a stale or a lost frame jumps further.
+    EXPECT_LT(rig.recording().largestStep(), 0.05);
     EXPECT_TRUE(rig.recording(stoppedFrom + InFlight).silent());
     EXPECT_GT(rig.recordedBytes(), stoppedFrom + 2 * InFlight);
 }

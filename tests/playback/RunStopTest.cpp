@@ -1,5 +1,6 @@
 #include "FormHarness.h"
 #include "LabelColour.h"
+#include "SoundingSlot.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -47,16 +48,7 @@ protected:
     void clockStarts(int slot)
     {
         h.player(slot).play();
-        for (int i = 0; i < SlotCount; ++i)
-            if (i != slot)
-                h.player(i).pause();
-        for (int i = 0; i < SlotCount; ++i)
-            LabelColour::set(
-                h.slot(i).fileNameLabel, i == slot ? LabelColour::Red : LabelColour::ButtonText);
-        for (int i = 0; i < SlotCount; ++i)
-            if (i != slot)
-                h.c().progressTimer(i)->stop();
-        h.c().progressTimer(slot)->start();
+        makeSoundingSlot(h.c(), slot);
         h.slot(slot).runButton->setText(RunNow);
     }
 
@@ -214,6 +206,11 @@ struct StopCase {
     bool pauseAfter;
 };
 
+void PrintTo(const StopCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class StopFromState : public RunStop, public ::testing::WithParamInterface<StopCase> { };
 
 TEST_P(StopFromState, OpensTheFileAgainAndTheNextRunStartsAtTheBeginning)
@@ -246,8 +243,8 @@ TEST_P(StopFromState, OpensTheFileAgainAndTheNextRunStartsAtTheBeginning)
 }
 
 INSTANTIATE_TEST_SUITE_P(RunStop, StopFromState,
-    ::testing::Values(StopCase{"Playing", true, false}, StopCase{"Paused", true, true},
-        StopCase{"IdleWhileAnotherPlays", false, false}),
+    ::testing::Values(StopCase{"playing", true, false}, StopCase{"paused", true, true},
+        StopCase{"idle_while_another_plays", false, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RunStop, StopOfAPlayingSlotLeavesEveryOtherSlotAlone)

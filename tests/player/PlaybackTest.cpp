@@ -99,7 +99,8 @@ TEST_P(Mp3Rate, IsPlayedAtTheRightSpeedAndPitch)
     EXPECT_NEAR(double(heard.left.size()) / Rate, 2, 0.25);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rates, Mp3Rate, ::testing::Values(8000, 11025, 22050, 32000, 48000));
+INSTANTIATE_TEST_SUITE_P(Rates, Mp3Rate, ::testing::Values(8000, 11025, 22050, 32000, 48000),
+    [](const auto& info) { return "hz_" + std::to_string(info.param); });
 
 TEST(Mp3Playback, StopsByItselfAtTheEndAndTheNextPlayStartsFromTheBeginning)
 {

@@ -94,3 +94,12 @@ double Recording::dominantHz() const
     }
     return cycles > 0 ? cycles * Rate / (last - first) : 0;
 }
+
+double Recording::largestStep() const
+{
+    double largest = 0;
+    for (std::size_t i = 1; i < left.size(); ++i)
+        if (left[i - 1] != 0.0f && left[i] != 0.0f)
+            largest = std::max(largest, double(std::abs(left[i] - left[i - 1])));
+    return largest;
+}

@@ -20,4 +20,7 @@ struct Recording {
     // Strength of one frequency (Goertzel), as an amplitude of a sine.
     double amplitudeAt(double hz) const;
     double dominantHz() const;
+    // The largest change from one sample to the next within the sound; the
+    // edges of exact silence are not counted.
+    double largestStep() const;
 };

@@ -8,18 +8,20 @@
 
 #include <gtest/gtest.h>
 
-FormHarness::FormHarness(Start start)
+FormHarness::FormHarness(Start start, PlayerFactory makePlayer)
 {
+    if (!makePlayer)
+        makePlayer = [this](int slot) -> std::unique_ptr<MediaPlayer> {
+            auto player = std::make_unique<FakeMediaPlayer>(slot, journal);
+            players_[std::size_t(slot)] = player.get();
+            return player;
+        };
     services_ = std::make_unique<PlatformServices>(PlatformServices{
         clock,
         messageBox,
         inputBox,
         programExit,
-        [this](int slot) {
-            auto player = std::make_unique<FakeMediaPlayer>(slot, journal);
-            players_[std::size_t(slot)] = player.get();
-            return player;
-        },
+        std::move(makePlayer),
         [this](int slot) {
             auto dialog = std::make_unique<FakeFileDialog>();
             dialogs_[std::size_t(slot)] = dialog.get();

@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class PasswordDialog;
@@ -23,13 +24,16 @@ class QWidget;
 class FormHarness {
 public:
     enum class Start { Loaded, AsCreated };
-    explicit FormHarness(Start start = Start::Loaded);
+    using PlayerFactory = std::function<std::unique_ptr<MediaPlayer>(int slot)>;
+    // Players are FakeMediaPlayers unless a test brings its own.
+    explicit FormHarness(Start start = Start::Loaded, PlayerFactory makePlayer = {});
     ~FormHarness();
 
     MainWindow& form() { return *form_; }
     WindowControls& c() { return form_->controls(); }
     SlotControls& slot(int i) { return c().slot(i); }
-    FakeMediaPlayer& player(int i) { return *players_[std::size_t(i)]; }
+    // Only with the harness's own fake players.
+    FakeMediaPlayer& player(int i) { return *players_.at(std::size_t(i)); }
     FakeFileDialog& dialog(int i) { return *dialogs_[std::size_t(i)]; }
 
     FakeClock clock;
