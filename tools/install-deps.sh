@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the program, its tests and its benchmarks need.
+# Installs the Debian 12 packages the program, its tests, its benchmarks and
+# its Debian package (tools/package.sh, tools/check-package.sh) need.
 set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config
-    qt6-base-dev libmpg123-dev libsdl2-dev libgtest-dev
+    qt6-base-dev qt6-qpa-plugins libmpg123-dev libsdl2-dev libgtest-dev
     fonts-wqy-microhei fonts-dejavu-extra
-    xvfb xauth
+    xvfb xauth x11-utils
+    dpkg-dev file desktop-file-utils appstream
     lame sox libsox-fmt-mp3 mpg123
     clang-format
 )
