@@ -10,7 +10,7 @@ packages=(
     xvfb xauth x11-utils
     dpkg-dev file desktop-file-utils appstream
     lame sox libsox-fmt-mp3 mpg123
-    clang-format
+    clang-format clang-14 libclang-rt-14-dev
 )
 
 as_root=()

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Installs the packages, checks the formatting, builds and runs the whole test
-# suite, then builds and runs it again under AddressSanitizer and
-# UndefinedBehaviorSanitizer; last, builds the Debian package, installs it,
-# opens its window and removes it again.
+# Installs the packages, checks the formatting and the layers, builds and runs
+# the whole test suite, then builds and runs it again under AddressSanitizer
+# and UndefinedBehaviorSanitizer; runs each fuzz target for a minute; last,
+# builds the Debian package, installs it, opens its window and removes it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -30,6 +30,9 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 LSAN_OPTIONS=suppressions="$PWD/tools/lsan.supp" \
     ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+echo "== fuzzing, a minute per target"
+tools/fuzz.sh 60
 
 echo "== Debian package: build, install, run, remove"
 tools/check-package.sh
