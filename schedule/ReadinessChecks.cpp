@@ -90,7 +90,9 @@ void ReadinessChecks::watchFile(int slot, WallSecond now)
         clearFileWarning(slot);
         return;
     }
-    if (!watch.busy && watch.fitFor != due)
+    // Every second of the last minute: a file taken away after one look is
+    // still found before its second. A look costs a stat and one frame.
+    if (!watch.busy)
         startFileCheck(slot, due);
 }
 
@@ -118,7 +120,6 @@ void ReadinessChecks::fileChecked(
     if (!due)
         return;
     if (result.problem.isEmpty()) {
-        watch.fitFor = due;
         clearFileWarning(slot);
         return;
     }

@@ -16,8 +16,8 @@ class SoundOutputCheck;
 
 // Looks ahead of the clock, so that a start that would be silent is known
 // before its second: the sound output at start-up, every minute and whenever
-// it was lost or came back, and each slot's file from a minute before its
-// start. The checks run on a worker thread, one at a time, and what they find
+// it was lost or came back, and each slot's file every second of the minute
+// before its start. The checks run on a worker thread, one at a time, and what they find
 // goes on the status line and standard error as a warning that clears when
 // mended. They never change a slot and never open a box; a start that could
 // not be checked is still made, since the clock alone decides. GUI thread,
@@ -41,7 +41,6 @@ private:
         QString path;
         int generation = 0; // a result for an earlier choice is dropped
         std::optional<FileStamp> chosen;
-        std::optional<WallSecond> fitFor; // the start whose file was found fit
         bool warned = false;
         bool busy = false;
     };
