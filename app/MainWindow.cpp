@@ -1,16 +1,20 @@
 #include "MainWindow.h"
 
+#include "Clock.h"
 #include "ClockDisplay.h"
 #include "FileDialog.h"
 #include "LockStates.h"
 #include "MainWindowLayout.h"
 #include "MediaPlayer.h"
 #include "MessageBox.h"
+#include "NextStart.h"
 #include "ProgramExit.h"
+#include "ReadinessChecks.h"
 #include "Scheduler.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 
@@ -38,6 +42,10 @@ MainWindow::MainWindow(PlatformServices& platform, QWidget* parent)
     }
     scheduler_ = std::make_unique<Scheduler>(c_, platform_.clock, errors_);
     clockDisplay_ = std::make_unique<ClockDisplay>(c_.clockLabel, c_.clockTimer, platform_.clock);
+    // After the file buttons are connected, so a new choice is made before
+    // the checks look at it.
+    readiness_ = std::make_unique<ReadinessChecks>(
+        c_, platform_.clock, errors_, platform_.soundOutputCheck, platform_.soundFileCheck);
     connect(c_.schedulerTimer, &QTimer::timeout, this, &MainWindow::onScheduleTick);
     connect(c_.clockTimer, &QTimer::timeout, this, &MainWindow::onClockTick);
     connect(c_.lockButton, &QPushButton::clicked, this, &MainWindow::onLockClicked);
@@ -124,8 +132,11 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::onScheduleTick()
 {
     // Each tick re-arms the scheduling clock; after the end nothing may.
-    if (!ended_)
-        scheduler_->tick();
+    if (ended_)
+        return;
+    scheduler_->tick();
+    readiness_->tick();
+    c_.nextStartLabel->setText(nextStartText(c_, wallSecondOf(platform_.clock.now())));
 }
 
 void MainWindow::onClockTick()

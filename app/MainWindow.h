@@ -14,6 +14,7 @@
 #include <memory>
 
 class ClockDisplay;
+class ReadinessChecks;
 class Scheduler;
 
 // The main window: the ten-slot timetable, the clock, the lock and the quit
@@ -30,6 +31,7 @@ public:
     ErrorReporter& errors() { return errors_; }
 
     WindowLock& lock() { return lock_; }
+    ReadinessChecks& readiness() { return *readiness_; }
 
     // Start-up and quit. onLoad is called once, right after the window is
     // created and before any tick.
@@ -77,5 +79,6 @@ private:
     // These two take controls at construction, so they come after the layout.
     std::unique_ptr<Scheduler> scheduler_;
     std::unique_ptr<ClockDisplay> clockDisplay_;
+    std::unique_ptr<ReadinessChecks> readiness_;
     bool ended_ = false;
 };

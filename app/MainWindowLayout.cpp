@@ -191,12 +191,16 @@ private:
             twips_.rect(5280, 6720, 735, 255));
         c_.quitButton->setEnabled(false);
 
+        c_.nextStartLabel =
+            label(form_, QStringLiteral("NextStart"), QString(), twips_.rect(240, 6330, 9240, 330));
+        c_.nextStartLabel->setFont(songFont(10.5));
+        paint(c_.nextStartLabel, windowBackground, captionText);
+
         c_.statusLine = button(
             form_, QStringLiteral("StatusLine"), QString(), twips_.rect(240, 7080, 9240, 330));
         c_.statusLine->setFlat(true);
         c_.statusLine->setStyleSheet(QStringLiteral(
             "QPushButton { color: rgb(255, 80, 80); text-align: left; padding-left: 4px; }"));
-        QObject::connect(c_.statusLine, &QPushButton::clicked, c_.statusLine, &QWidget::hide);
         c_.statusLine->hide();
     }
 

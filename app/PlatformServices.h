@@ -9,6 +9,8 @@ class InputBox;
 class MediaPlayer;
 class MessageBox;
 class ProgramExit;
+class SoundFileCheck;
+class SoundOutputCheck;
 
 // Everything the window needs from the platform. Production wires the real
 // clock, boxes, players and dialogs; tests wire doubles that answer at once.
@@ -20,4 +22,7 @@ struct PlatformServices {
     ProgramExit& programExit;
     std::function<std::unique_ptr<MediaPlayer>(int slot)> makePlayer;
     std::function<std::unique_ptr<FileDialog>(int slot)> makeFileDialog;
+    // Asked off the GUI thread, ahead of the starts.
+    SoundOutputCheck& soundOutputCheck;
+    const SoundFileCheck& soundFileCheck;
 };

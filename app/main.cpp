@@ -2,11 +2,13 @@
 #include "LastChoiceFolder.h"
 #include "LengthScanner.h"
 #include "MainWindow.h"
+#include "Mp3FileCheck.h"
 #include "Mp3Player.h"
 #include "QtFileDialog.h"
 #include "QtInputBox.h"
 #include "QtMessageBox.h"
 #include "QtProgramExit.h"
+#include "SdlOutputCheck.h"
 #include "SystemClock.h"
 #include "TerminationSignals.h"
 
@@ -28,6 +30,8 @@ int main(int argc, char** argv)
     // it, and the sound device closes after the players are gone.
     AudioOutput audioOutput;
     LengthScanner lengths;
+    SdlOutputCheck outputCheck(audioOutput);
+    Mp3FileCheck fileCheck;
     PlatformServices platform{
         clock,
         messageBox,
@@ -35,6 +39,8 @@ int main(int argc, char** argv)
         programExit,
         [&](int) { return std::make_unique<Mp3Player>(audioOutput, lengths); },
         [&lastChoiceFolder](int) { return std::make_unique<QtFileDialog>(lastChoiceFolder); },
+        outputCheck,
+        fileCheck,
     };
 
     MainWindow form(platform);

@@ -2,6 +2,7 @@
 
 #include "OutputFormat.h"
 #include "PlatformError.h"
+#include "SdlDeviceLock.h"
 #include "Voice.h"
 
 #include <SDL2/SDL.h>
@@ -57,6 +58,7 @@ void AudioOutput::ensureOpen()
 
 void AudioOutput::openDevice()
 {
+    const std::lock_guard lock(sdlDeviceMutex());
     if (!subsystemUp_) {
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
             throw PlatformError(QStringLiteral("no sound output: %1").arg(sdlReason()));
@@ -85,6 +87,7 @@ void AudioOutput::openDevice()
 void AudioOutput::closeDevice()
 {
     watch_.stop();
+    const std::lock_guard lock(sdlDeviceMutex());
     if (device_ != 0)
         SDL_CloseAudioDevice(device_);
     device_ = 0;

@@ -3,8 +3,6 @@
 #include "Clock.h"
 #include "MessageBox.h"
 
-#include <QPushButton>
-
 #include <cstdio>
 
 QString describeSlot(int slot)
@@ -19,7 +17,7 @@ ErrorReporter::ErrorReporter(MessageBox& messageBox, const Clock& clock)
 
 void ErrorReporter::attachStatusLine(QPushButton* statusLine)
 {
-    statusLine_ = statusLine;
+    problems_.attach(statusLine);
 }
 
 void ErrorReporter::fromClick(int slot, const QString& reason)
@@ -33,11 +31,19 @@ void ErrorReporter::fromTick(int slot, const QString& reason)
 {
     const QString text = describeSlot(slot) + QStringLiteral(": ") + reason;
     log(text);
-    if (!statusLine_)
-        return;
-    statusLine_->setText(clock_.now().toString(QStringLiteral("HH:mm:ss ")) + text);
-    statusLine_->setToolTip(QStringLiteral("Click to acknowledge"));
-    statusLine_->show();
+    problems_.addError(clock_.now().toString(QStringLiteral("HH:mm:ss ")) + text);
+}
+
+void ErrorReporter::warn(const QString& key, const QString& text)
+{
+    if (problems_.setWarning(key, clock_.now().toString(QStringLiteral("HH:mm:ss ")) + text))
+        log(text);
+}
+
+void ErrorReporter::clearWarning(const QString& key, const QString& mendedText)
+{
+    if (problems_.clearWarning(key))
+        log(mendedText);
 }
 
 void ErrorReporter::log(const QString& line) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "StatusProblems.h"
+
 #include <QString>
 
 class Clock;
@@ -9,7 +11,9 @@ class QPushButton;
 // Shows the operator what went wrong, once, without ending the program.
 // A click handler may ask the operator with a modal box; a timer tick must
 // not block the clock, so its errors go to the window's status line (which
-// stays until the operator clicks it) and to standard error. GUI thread only.
+// stays until the operator clicks it) and to standard error. The checks made
+// ahead of a start warn on the same line, under a key, until their cause is
+// mended; a warning never opens a box. GUI thread only.
 class ErrorReporter {
 public:
     ErrorReporter(MessageBox& messageBox, const Clock& clock);
@@ -18,13 +22,17 @@ public:
 
     void fromClick(int slot, const QString& reason);
     void fromTick(int slot, const QString& reason);
+    // A warning goes to standard error when it appears and when it clears,
+    // not each time its text is brought up to date.
+    void warn(const QString& key, const QString& text);
+    void clearWarning(const QString& key, const QString& mendedText);
     // One timestamped line on standard error.
     void log(const QString& line) const;
 
 private:
     MessageBox& messageBox_;
     const Clock& clock_;
-    QPushButton* statusLine_ = nullptr;
+    StatusProblems problems_;
 };
 
 // How a slot is named to the operator: rows count from 1.

@@ -53,6 +53,7 @@ struct WindowControls {
     QGroupBox* commandFrame = nullptr;
     QGroupBox* progressFrame = nullptr;
     QPushButton* statusLine = nullptr; // errors met during timer ticks, until acknowledged
+    QLabel* nextStartLabel = nullptr; // the next start the clock will make
 
     QTimer* schedulerTimer = nullptr; // fires just after each second of the wall clock
     QTimer* clockTimer = nullptr; // refreshes clockLabel

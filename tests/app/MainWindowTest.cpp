@@ -68,8 +68,8 @@ TEST(MainWindowAsCreated, EveryControlKeepsItsObjectName)
         {c.clockLabel, "LabNowtime"}, {c.lockWarning, "Label2"}, {c.lockButton, "Command6"},
         {c.unlockButton, "Command7"}, {c.quitButton, "Command8"}, {c.fileNameFrame, "Frame1"},
         {c.startTimeFrame, "Frame2"}, {c.commandFrame, "Frame3"}, {c.progressFrame, "Frame4"},
-        {c.statusLine, "StatusLine"}, {c.schedulerTimer, "Timer1"}, {c.clockTimer, "Timer2"},
-        {c.warningShowTimer, "Timer3"}, {c.warningHideTimer, "Timer4"}};
+        {c.statusLine, "StatusLine"}, {c.nextStartLabel, "NextStart"}, {c.schedulerTimer, "Timer1"},
+        {c.clockTimer, "Timer2"}, {c.warningShowTimer, "Timer3"}, {c.warningHideTimer, "Timer4"}};
     for (const auto& [control, name] : single)
         expectName(control, QLatin1String(name));
     for (int i = 0; i < SlotCount; ++i) {

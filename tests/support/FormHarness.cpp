@@ -1,6 +1,7 @@
 #include "FormHarness.h"
 
 #include "PasswordDialog.h"
+#include "ReadinessChecks.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,6 +28,8 @@ FormHarness::FormHarness(Start start, PlayerFactory makePlayer)
             dialogs_[std::size_t(slot)] = dialog.get();
             return dialog;
         },
+        outputCheck,
+        fileCheck,
     });
     form_ = std::make_unique<MainWindow>(*services_);
     if (start == Start::Loaded)
@@ -50,6 +53,11 @@ void FormHarness::type(QWidget* widget, const QString& text)
         else
             QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
     }
+}
+
+void FormHarness::finishChecks()
+{
+    form_->readiness().finishPending();
 }
 
 void FormHarness::unlock()

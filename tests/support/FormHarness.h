@@ -3,6 +3,7 @@
 #include "FakeClock.h"
 #include "FakeFileDialog.h"
 #include "FakeMediaPlayer.h"
+#include "FakeSoundChecks.h"
 #include "MainWindow.h"
 #include "RecordingProgramExit.h"
 #include "ScriptedInputBox.h"
@@ -40,6 +41,8 @@ public:
     ScriptedMessageBox messageBox;
     ScriptedInputBox inputBox;
     RecordingProgramExit programExit;
+    FakeSoundOutputCheck outputCheck;
+    FakeSoundFileCheck fileCheck;
     // Every player call in order, e.g. "play 3".
     QStringList journal;
 
@@ -47,6 +50,8 @@ public:
     // Types text into a widget key by key, as a keyboard or an input method
     // would, including characters beyond Latin-1.
     static void type(QWidget* widget, const QString& text);
+    // Waits for the checks made ahead of the starts and takes in what they found.
+    void finishChecks();
     // Unlocks the way the operator does: "&UnLock", the right user name and
     // password typed into the dialog, "&Enter".
     void unlock();

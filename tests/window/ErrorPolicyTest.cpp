@@ -48,3 +48,33 @@ TEST(ErrorPolicy, AnyExceptionIsCaughtAtTheEdge)
     EXPECT_FALSE(runTickSteps(h.form().errors(), 2, [] { throw std::bad_alloc(); }));
     EXPECT_TRUE(h.c().statusLine->isVisible());
 }
+
+TEST(ErrorPolicy, TheStatusLineKeepsEveryProblemAndWarningsUntilTheyAreMended)
+{
+    FormHarness h;
+    ErrorReporter& errors = h.form().errors();
+    QPushButton* status = h.c().statusLine;
+    h.clock.setTime(QTime(9, 0, 1));
+    errors.fromTick(0, QStringLiteral("first failure"));
+    h.clock.setTime(QTime(9, 0, 2));
+    testing::internal::CaptureStderr();
+    errors.warn(QStringLiteral("output"), QStringLiteral("Sound output: cannot be opened"));
+    errors.warn(QStringLiteral("output"), QStringLiteral("Sound output: still not"));
+    const QString warnedLog = QString::fromStdString(testing::internal::GetCapturedStderr());
+    errors.fromTick(3, QStringLiteral("second failure"));
+
+    EXPECT_EQ(warnedLog.count(QLatin1Char('\n')), 1) << "a warning is logged once";
+    EXPECT_TRUE(status->text().startsWith(QStringLiteral("09:00:02 Slot 4: second failure")));
+    EXPECT_TRUE(status->text().contains(QStringLiteral("3 problems")));
+    for (const char* each : {"first failure", "still not", "second failure"})
+        EXPECT_TRUE(status->toolTip().contains(QLatin1String(each))) << each;
+
+    // The click acknowledges the errors; the warning still holds.
+    FormHarness::click(status);
+    EXPECT_TRUE(status->isVisible());
+    EXPECT_EQ(status->text(), QStringLiteral("09:00:02 Sound output: still not"));
+    EXPECT_FALSE(status->toolTip().contains(QStringLiteral("failure")));
+
+    errors.clearWarning(QStringLiteral("output"), QStringLiteral("Sound output: works again"));
+    EXPECT_FALSE(status->isVisible());
+}

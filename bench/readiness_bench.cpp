@@ -1,0 +1,188 @@
+// What the checks made ahead of the starts cost: the real window, idle, with
+// ten slots whose starts fall due one after another during the run, once with
+// checks that answer at once without looking (the baseline) and once with the
+// real output and file checks. Prints the share of a core the process uses and
+// how late after the start of its second each tick of the scheduling clock
+// has finished, as `name value unit` lines.
+// Usage: readiness_bench [seconds per run, >= 30]
+
+#include "AudioOutput.h"
+#include "FileDialog.h"
+#include "MainWindow.h"
+#include "MediaPlayer.h"
+#include "Mp3FileCheck.h"
+#include "QtInputBox.h"
+#include "QtMessageBox.h"
+#include "QtProgramExit.h"
+#include "SdlOutputCheck.h"
+#include "SystemClock.h"
+#include "WindowControls.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+// The starts must not play: the figures are those of an idle window.
+class SilentPlayer final : public MediaPlayer {
+public:
+    void open(const QString&) override { }
+    void play() override { }
+    void pause() override { }
+    double currentPosition() const override { return 0; }
+    double duration() const override { return 0; }
+};
+
+class PathOnlyDialog final : public FileDialog {
+public:
+    void setFilter(const QString&) override { }
+    void showOpen() override { }
+    QString fileName() const override { return path_; }
+    void setFileName(const QString& path) override { path_ = path; }
+
+private:
+    QString path_;
+};
+
+class NoOutputCheck final : public SoundOutputCheck {
+public:
+    bool outputWorking() const override { return true; }
+    QString tryOpen() override { return QString(); }
+};
+
+class NoFileCheck final : public SoundFileCheck {
+public:
+    FileCheckResult check(const QString&, std::optional<FileStamp>) const override
+    {
+        return {FileStamp{}, QString()};
+    }
+};
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+        double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+double msIntoSecond()
+{
+    const auto us = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::system_clock::now().time_since_epoch())
+                        .count();
+    return double(us % 1'000'000) / 1000.0;
+}
+
+double percentile(std::vector<double> values, double p)
+{
+    std::sort(values.begin(), values.end());
+    const auto rank = std::size_t(std::ceil(p * double(values.size())));
+    return values[std::clamp<std::size_t>(rank, 1, values.size()) - 1];
+}
+
+QString makeMp3(const QTemporaryDir& dir)
+{
+    const QString wav = dir.filePath(QStringLiteral("bell.wav"));
+    const QString mp3 = dir.filePath(QStringLiteral("bell.mp3"));
+    QProcess::execute(QStringLiteral("sox"),
+        {"-n", "-r", "44100", "-c", "2", wav, "synth", "20", "sine", "440", "vol", "0.5"});
+    QProcess::execute(QStringLiteral("lame"), {"--quiet", "-b", "128", wav, mp3});
+    return mp3;
+}
+
+struct Figures {
+    double cpuPct;
+    double lateP99Ms;
+    double lateMedianMs;
+};
+
+Figures run(QApplication& app, int seconds, const QString& mp3, SoundOutputCheck& outputCheck,
+    const SoundFileCheck& fileCheck)
+{
+    SystemClock clock;
+    QtMessageBox messageBox;
+    QtInputBox inputBox;
+    QtProgramExit programExit;
+    PlatformServices platform{clock, messageBox, inputBox, programExit,
+        [](int) { return std::make_unique<SilentPlayer>(); },
+        [](int) { return std::make_unique<PathOnlyDialog>(); }, outputCheck, fileCheck};
+    MainWindow form(platform);
+    form.onLoad();
+    WindowControls& c = form.controls();
+    // A start every few seconds through the run, so a file is checked as
+    // often as a busy timetable would have it.
+    const QTime first = clock.now().time().addSecs(20);
+    for (int i = 0; i < SlotCount; ++i) {
+        c.slot(i).fileDialog->setFileName(mp3);
+        c.slot(i).fileNameLabel->setText(QStringLiteral("bell"));
+        c.startTime(i) = first.addSecs(i * (seconds - 20) / SlotCount);
+    }
+
+    std::vector<double> lateMs;
+    // Connected after the window's own handler, so each reading is taken
+    // when the whole tick, checks included, is done.
+    QObject::connect(
+        c.schedulerTimer, &QTimer::timeout, &app, [&] { lateMs.push_back(msIntoSecond()); });
+    QTimer end;
+    end.setSingleShot(true);
+    QObject::connect(&end, &QTimer::timeout, &app, &QApplication::quit);
+    const double cpuBefore = cpuSeconds();
+    const auto wallBefore = std::chrono::steady_clock::now();
+    end.start(seconds * 1000);
+    app.exec();
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - wallBefore).count();
+    return {
+        100 * (cpuSeconds() - cpuBefore) / wall, percentile(lateMs, 0.99), percentile(lateMs, 0.5)};
+}
+
+void print(const char* name, double value, const char* unit)
+{
+    std::printf("%s %.3f %s\n", name, value, unit);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qgetenv("SDL_AUDIODRIVER").isEmpty())
+        qputenv("SDL_AUDIODRIVER", "dummy");
+    QApplication app(argc, argv);
+    const int seconds = std::max(30, argc > 1 ? std::atoi(argv[1]) : 90);
+    QTemporaryDir dir;
+    const QString mp3 = makeMp3(dir);
+
+    NoOutputCheck noOutputCheck;
+    NoFileCheck noFileCheck;
+    const Figures without = run(app, seconds, mp3, noOutputCheck, noFileCheck);
+
+    AudioOutput output;
+    SdlOutputCheck outputCheck(output);
+    Mp3FileCheck fileCheck;
+    const Figures with = run(app, seconds, mp3, outputCheck, fileCheck);
+
+    print("cpu_idle_pct_without_checks", without.cpuPct, "%");
+    print("cpu_idle_pct", with.cpuPct, "%");
+    print("checks_cpu_pct", with.cpuPct - without.cpuPct, "%");
+    print("tick_late_median_ms_without_checks", without.lateMedianMs, "ms");
+    print("tick_late_median_ms", with.lateMedianMs, "ms");
+    print("tick_late_p99_ms_without_checks", without.lateP99Ms, "ms");
+    print("tick_late_p99_ms", with.lateP99Ms, "ms");
+    return 0;
+}

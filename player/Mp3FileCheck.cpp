@@ -1,0 +1,33 @@
+#include "Mp3FileCheck.h"
+
+#include "Mp3File.h"
+#include "PlatformError.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+FileCheckResult Mp3FileCheck::check(const QString& path, std::optional<FileStamp> chosen) const
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {std::nullopt, QStringLiteral("is no longer there")};
+    if (!info.isFile())
+        return {std::nullopt, QStringLiteral("is no longer a regular file")};
+    const FileStamp stamp{info.size(), info.lastModified().toMSecsSinceEpoch()};
+    if (chosen && stamp != *chosen)
+        return {stamp, QStringLiteral("was changed after it was chosen")};
+    if (QFile file(path); !file.open(QIODevice::ReadOnly))
+        return {stamp, QStringLiteral("is no longer readable")};
+    try {
+        const Mp3File mp3 = openMp3File(path);
+        unsigned char* audio = nullptr;
+        std::size_t bytes = 0;
+        off_t frame = 0;
+        const int decoded = mpg123_decode_frame(mp3.handle.get(), &frame, &audio, &bytes);
+        if ((decoded != MPG123_OK && decoded != MPG123_NEW_FORMAT) || bytes == 0)
+            return {stamp, QStringLiteral("no longer decodes from its start")};
+    } catch (const PlatformError&) {
+        return {stamp, QStringLiteral("no longer decodes from its start")};
+    }
+    return {stamp, QString()};
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "SoundFileCheck.h"
+#include "WallSecond.h"
+#include "WindowControls.h"
+
+#include <QObject>
+#include <QThreadPool>
+
+#include <array>
+#include <optional>
+
+class Clock;
+class ErrorReporter;
+class SoundOutputCheck;
+
+// Looks ahead of the clock, so that a start that would be silent is known
+// before its second: the sound output at start-up, every minute and whenever
+// it was lost or came back, and each slot's file every second of the minute
+// before its start. The checks run on a worker thread, one at a time, and what they find
+// goes on the status line and standard error as a warning that clears when
+// mended. They never change a slot and never open a box; a start that could
+// not be checked is still made, since the clock alone decides. GUI thread,
+// except the checks themselves.
+class ReadinessChecks : public QObject {
+public:
+    static constexpr qint64 FileLeadSeconds = 60;
+    static constexpr qint64 OutputEverySeconds = 60;
+
+    ReadinessChecks(const WindowControls& c, const Clock& clock, ErrorReporter& errors,
+        SoundOutputCheck& output, const SoundFileCheck& files);
+    ~ReadinessChecks() override;
+
+    // Once a second, after the clock's tick.
+    void tick();
+    // Waits for the checks under way and takes in their results.
+    void finishPending();
+
+private:
+    struct FileWatch {
+        QString path;
+        int generation = 0; // a result for an earlier choice is dropped
+        std::optional<FileStamp> chosen;
+        bool warned = false;
+        bool busy = false;
+    };
+
+    void watchFile(int slot, WallSecond now);
+    void startFileCheck(int slot, std::optional<WallSecond> due);
+    void fileChecked(
+        int slot, int generation, std::optional<WallSecond> due, const FileCheckResult& result);
+    void clearFileWarning(int slot);
+    void watchOutput(WallSecond now);
+    void outputChecked(const QString& problem);
+    template <typename Work, typename Done> void runOffGuiThread(Work work, Done done);
+
+    const WindowControls& c_;
+    const Clock& clock_;
+    ErrorReporter& errors_;
+    SoundOutputCheck& output_;
+    const SoundFileCheck& files_;
+    std::array<FileWatch, SlotCount> watches_{};
+    std::optional<WallSecond> lastOutputCheck_;
+    bool outputWasWorking_ = false;
+    bool outputBusy_ = false;
+    QThreadPool worker_;
+};

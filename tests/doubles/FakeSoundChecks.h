@@ -1,0 +1,72 @@
+#pragma once
+
+#include "SoundFileCheck.h"
+#include "SoundOutputCheck.h"
+
+#include <QMap>
+
+#include <atomic>
+#include <mutex>
+
+// Checks whose answers the test sets; they are asked on the checks' worker
+// thread, so what they hold is guarded.
+class FakeSoundOutputCheck final : public SoundOutputCheck {
+public:
+    bool outputWorking() const override { return working_; }
+    QString tryOpen() override
+    {
+        const std::lock_guard lock(mutex_);
+        ++tries_;
+        return problem_;
+    }
+
+    void setWorking(bool working) { working_ = working; }
+    void failWith(const QString& problem)
+    {
+        const std::lock_guard lock(mutex_);
+        problem_ = problem;
+    }
+    int tries() const
+    {
+        const std::lock_guard lock(mutex_);
+        return tries_;
+    }
+
+private:
+    std::atomic<bool> working_{false};
+    mutable std::mutex mutex_;
+    QString problem_;
+    int tries_ = 0;
+};
+
+// Every file is fit and unchanged unless the test says otherwise.
+class FakeSoundFileCheck final : public SoundFileCheck {
+public:
+    FileCheckResult check(const QString& path, std::optional<FileStamp>) const override
+    {
+        const std::lock_guard lock(mutex_);
+        ++checks_;
+        return {FileStamp{}, problems_.value(path)};
+    }
+
+    void breakFile(const QString& path, const QString& problem)
+    {
+        const std::lock_guard lock(mutex_);
+        problems_[path] = problem;
+    }
+    void mendFile(const QString& path)
+    {
+        const std::lock_guard lock(mutex_);
+        problems_.remove(path);
+    }
+    int checks() const
+    {
+        const std::lock_guard lock(mutex_);
+        return checks_;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    QMap<QString, QString> problems_;
+    mutable int checks_ = 0;
+};

@@ -1,0 +1,52 @@
+#include "AudioOutput.h"
+#include "Mp3FileCheck.h"
+#include "SdlOutputCheck.h"
+#include "TestSounds.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+TEST(Mp3FileCheck, FindsTheChosenFileFitUntilItIsChangedDamagedOrGone)
+{
+    TestSounds sounds;
+    const QString path = sounds.tone(QStringLiteral("bell.mp3"), 1);
+    const Mp3FileCheck check;
+    const FileCheckResult chosen = check.check(path, std::nullopt);
+    EXPECT_EQ(chosen.problem, QString());
+    ASSERT_TRUE(chosen.stamp);
+    EXPECT_EQ(check.check(path, chosen.stamp).problem, QString());
+
+    sounds.write(QStringLiteral("bell.mp3"), QByteArray(4096, 'x'));
+    EXPECT_EQ(
+        check.check(path, chosen.stamp).problem, QStringLiteral("was changed after it was chosen"));
+    EXPECT_EQ(check.check(path, std::nullopt).problem,
+        QStringLiteral("no longer decodes from its start"));
+
+    ASSERT_TRUE(QFile::remove(path));
+    EXPECT_EQ(check.check(path, chosen.stamp).problem, QStringLiteral("is no longer there"));
+    ASSERT_TRUE(QDir(sounds.dir()).mkdir(QStringLiteral("bell.mp3")));
+    EXPECT_EQ(
+        check.check(path, chosen.stamp).problem, QStringLiteral("is no longer a regular file"));
+}
+
+TEST(SdlOutputCheck, GivesTheReasonADeviceCannotBeOpenedAndTrustsAnOpenOutput)
+{
+    AudioOutput output;
+    {
+        const QByteArray driver = qgetenv("SDL_AUDIODRIVER");
+        qputenv("SDL_AUDIODRIVER", "no-such-driver");
+        SdlOutputCheck check(output);
+        const QString problem = check.tryOpen();
+        qputenv("SDL_AUDIODRIVER", driver);
+        EXPECT_TRUE(problem.contains(QStringLiteral("no-such-driver"))) << problem.toStdString();
+    }
+    SdlOutputCheck check(output);
+    EXPECT_EQ(check.tryOpen(), QString());
+    EXPECT_FALSE(check.outputWorking());
+    output.ensureOpen();
+    EXPECT_TRUE(check.outputWorking());
+}
