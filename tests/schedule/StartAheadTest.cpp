@@ -37,8 +37,12 @@ TEST(StartAhead, TheTickBeforeASecondPlacesTheLastSlotDueInItAndTheNextTickWithd
     tickAt(h, QTime(12, 0, 0, 3));
     EXPECT_TRUE(h.player(7).isPlaying());
     EXPECT_TRUE(armedSlots(h, QTime(12, 0, 1)).empty());
-    tickAt(h, QTime(12, 0, 1, 3));
-    EXPECT_EQ(armedSlots(h, QTime(12, 0, 2)), std::vector<int>{2});
+    // A tick too late to place the start ahead leaves it to the tick, as
+    // before, and places the next second's.
+    giveSlot(h, 4, QStringLiteral("slot4.mp3"), QTime(12, 0, 4));
+    tickAt(h, QTime(12, 0, 3, 900));
+    EXPECT_TRUE(h.player(2).isPlaying());
+    EXPECT_EQ(armedSlots(h, QTime(12, 0, 4)), std::vector<int>{4});
 }
 
 TEST(StartAhead, AnEditInTheLastSecondAClockChangeAndTheEndPlaceItAgainOrWithdrawIt)
@@ -64,6 +68,9 @@ TEST(StartAhead, AnEditInTheLastSecondAClockChangeAndTheEndPlaceItAgainOrWithdra
     clickEnabled(h.slot(5).chooseFileButton);
     EXPECT_EQ(h.player(5).file(), QStringLiteral("/sounds/other.mp3"));
     EXPECT_EQ(armedSlots(h, QTime(10, 0, 0)), std::vector<int>{5}) << "a new file";
+    clickEnabled(h.slot(3).runButton);
+    EXPECT_TRUE(h.player(3).isPlaying());
+    EXPECT_EQ(armedSlots(h, QTime(10, 0, 0)), std::vector<int>{5}) << "Run by hand";
     const int opens = count(h.journal, QStringLiteral("open 5 /sounds/other.mp3"));
     clickEnabled(h.slot(5).stopButton);
     EXPECT_EQ(count(h.journal, QStringLiteral("open 5 /sounds/other.mp3")), opens + 1);
