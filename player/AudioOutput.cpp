@@ -139,8 +139,7 @@ void AudioOutput::callback(void* self, Uint8* stream, int bytes)
 
 void AudioOutput::mix(float* out, std::size_t frames)
 {
-    const std::int64_t callbackNs = wallClockNs();
-    const std::int64_t firstFrameNs = callbackNs + LatencyNs;
+    const std::int64_t firstFrameNs = wallClockNs() + LatencyNs;
     std::fill_n(out, frames * OutputFormat::Channels, 0.0f);
     // A switch a whole buffer late is no longer on its second; the tick's
     // play() starts the slot as it would without one.
@@ -149,7 +148,7 @@ void AudioOutput::mix(float* out, std::size_t frames)
     if (cut) {
         const std::int64_t heardNs =
             firstFrameNs + std::int64_t(cut->frame) * 1'000'000'000 / OutputFormat::SampleRate;
-        fired_ = FiredSwitch{framesMixed_ + cut->frame, callbackNs, heardNs};
+        fired_ = FiredSwitch{framesMixed_ + cut->frame, heardNs};
         if (!cut->voice->running.load(std::memory_order_acquire)) {
             startedBySwitch = true;
             cut->voice->awaitingFirstSample.store(true, std::memory_order_release);

@@ -74,11 +74,10 @@ public:
         std::int64_t(OutputFormat::DeviceBufferFrames) * 1'000'000'000 / OutputFormat::SampleRate;
 
     // Where the last switch fired: its frame counted from the device's
-    // opening (the frames the device was handed before it), when its buffer
-    // was mixed and when the frame is heard.
+    // opening (the frames the device was handed before it), and when that
+    // frame is heard.
     struct FiredSwitch {
         std::uint64_t frame;
-        std::int64_t callbackNs;
         std::int64_t heardNs;
     };
     std::optional<FiredSwitch> lastFiredSwitch() const;
