@@ -77,11 +77,13 @@ void MainWindow::onQuitClicked()
 void MainWindow::onChooseFileClicked(int slot)
 {
     fileChooser_.choose(slot);
+    scheduler_->armNextSecond();
 }
 
 void MainWindow::onSetTimeClicked(int slot)
 {
     startTimeEditor_.edit(slot);
+    scheduler_->armNextSecond();
 }
 
 void MainWindow::onLockClicked()
@@ -160,5 +162,6 @@ void MainWindow::endProgram()
     // No tick may run once the operator has confirmed the end.
     for (QTimer* timer : c_.allTimers())
         timer->stop();
+    scheduler_->disarm();
     platform_.programExit.exitNow();
 }

@@ -2,6 +2,7 @@
 
 #include "HandlerEdge.h"
 #include "ProgressDisplay.h"
+#include "Scheduler.h"
 
 #include <QPushButton>
 #include <QTimer>
@@ -19,11 +20,13 @@ void MainWindow::connectPlayback()
 void MainWindow::onRunClicked(int slot)
 {
     runClickSteps(errors_, slot, [&] { runStop_.run(slot); });
+    scheduler_->armNextSecond();
 }
 
 void MainWindow::onStopClicked(int slot)
 {
     runClickSteps(errors_, slot, [&] { runStop_.stop(slot); });
+    scheduler_->armNextSecond();
 }
 
 void MainWindow::onProgressTick(int slot)

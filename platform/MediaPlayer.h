@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
+
+#include <optional>
 
 // The sound player of one slot. Every call is made on the GUI thread and
 // returns at once; the sound goes on while the event loop runs.
@@ -17,6 +20,15 @@
 //   both are 0 before a file is opened. At the end of the file the player
 //   stops by itself with the position at the end; the next play() starts
 //   from the beginning.
+// - armStartAt(second) places a start ahead, so that it is heard on the
+//   sample at `second` rather than after the tick that follows it: at the
+//   output frame heard at `second` this player plays and every other player
+//   falls silent. It replaces any start placed before, of any player. The
+//   tick's play() and pause() then find the players already in that state.
+//   A player that cannot place it leaves the start to play().
+// - disarmStart() withdraws this player's placed start if it has not sounded.
+// - firstSampleMsAfter(second): how long after `second` the first sample of
+//   this player's latest start was heard, when it is known and near it.
 class MediaPlayer {
 public:
     virtual ~MediaPlayer() = default;
@@ -25,4 +37,10 @@ public:
     virtual void pause() = 0;
     virtual double currentPosition() const = 0;
     virtual double duration() const = 0;
+    virtual void armStartAt(const QDateTime& /*second*/) { }
+    virtual void disarmStart() { }
+    virtual std::optional<double> firstSampleMsAfter(const QDateTime& /*second*/) const
+    {
+        return std::nullopt;
+    }
 };

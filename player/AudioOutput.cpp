@@ -48,6 +48,25 @@ void AudioOutput::detach(Voice& voice)
 {
     const MixerLock lock(device_);
     std::replace(voices_.begin(), voices_.end(), &voice, static_cast<Voice*>(nullptr));
+    switch_.disarm(voice);
+}
+
+void AudioOutput::armStart(Voice& voice, std::int64_t atNs)
+{
+    const MixerLock lock(device_);
+    switch_.arm(voice, atNs);
+}
+
+void AudioOutput::disarmStart(const Voice& voice)
+{
+    const MixerLock lock(device_);
+    switch_.disarm(voice);
+}
+
+std::optional<AudioOutput::FiredSwitch> AudioOutput::lastFiredSwitch() const
+{
+    const MixerLock lock(device_);
+    return fired_;
 }
 
 void AudioOutput::ensureOpen()
@@ -68,9 +87,7 @@ void AudioOutput::openDevice()
     wanted.freq = OutputFormat::SampleRate;
     wanted.format = AUDIO_F32SYS;
     wanted.channels = OutputFormat::Channels;
-    // About 12 ms: a start reaches the speaker within a few buffers, and
-    // the audio thread still wakes less than a hundred times a second.
-    wanted.samples = 512;
+    wanted.samples = OutputFormat::DeviceBufferFrames;
     wanted.callback = &AudioOutput::callback;
     wanted.userdata = this;
     SDL_ClearError();
@@ -80,6 +97,9 @@ void AudioOutput::openDevice()
     if (device == 0)
         throw PlatformError(QStringLiteral("no sound output: %1").arg(sdlReason()));
     device_ = device;
+    // A new device counts its frames from 0.
+    framesMixed_ = 0;
+    fired_.reset();
     SDL_PauseAudioDevice(device_, 0);
     watch_.start();
 }
@@ -122,22 +142,61 @@ void AudioOutput::callback(void* self, Uint8* stream, int bytes)
 
 void AudioOutput::mix(float* out, std::size_t frames)
 {
+    const std::int64_t firstFrameNs = wallClockNs() + LatencyNs;
     std::fill_n(out, frames * OutputFormat::Channels, 0.0f);
+    // A switch a whole buffer late is no longer on its second; the tick's
+    // play() starts the slot as it would without one.
+    const std::optional<StartSwitch::Cut> cut = switch_.take(firstFrameNs, frames, frames);
+    bool startedBySwitch = false;
+    if (cut) {
+        const std::int64_t heardNs =
+            firstFrameNs + std::int64_t(cut->frame) * 1'000'000'000 / OutputFormat::SampleRate;
+        fired_ = FiredSwitch{framesMixed_ + cut->frame, heardNs};
+        if (!cut->voice->running.load(std::memory_order_acquire)) {
+            startedBySwitch = true;
+            cut->voice->awaitingFirstSample.store(true, std::memory_order_release);
+            cut->voice->running.store(true, std::memory_order_release);
+        }
+    }
     for (Voice* voice : voices_) {
         if (voice == nullptr || !voice->running.load(std::memory_order_acquire))
             continue;
-        const std::size_t n = voice->ring.mixInto(out, frames);
-        voice->playedFrames.fetch_add(n, std::memory_order_release);
-        // The ring is checked again after the flag: the decoder writes its
-        // last frames before it sets inputEnded, so both are seen together.
-        if (n < frames && voice->inputEnded.load(std::memory_order_acquire) &&
-            voice->ring.availableFrames() == 0) {
-            voice->finished.store(true, std::memory_order_release);
+        if (!cut) {
+            mixVoice(*voice, out, frames, firstFrameNs);
+        } else if (voice != cut->voice) {
+            // Silent from the switch's frame on, as the tick's pause() leaves it.
+            mixVoice(*voice, out, cut->frame, firstFrameNs);
             voice->running.store(false, std::memory_order_release);
+        } else if (startedBySwitch) {
+            mixVoice(*voice, out + cut->frame * OutputFormat::Channels, frames - cut->frame,
+                fired_->heardNs);
+        } else {
+            mixVoice(*voice, out, frames, firstFrameNs);
         }
     }
+    framesMixed_ += frames;
     for (std::size_t i = 0; i < frames * OutputFormat::Channels; ++i)
         out[i] = std::clamp(out[i], -1.0f, 1.0f);
+}
+
+void AudioOutput::mixVoice(Voice& voice, float* out, std::size_t frames, std::int64_t firstFrameNs)
+{
+    const std::size_t n = voice.ring.mixInto(out, frames);
+    voice.playedFrames.fetch_add(n, std::memory_order_release);
+    if (n > 0) {
+        if (voice.awaitingFirstSample.exchange(false, std::memory_order_acq_rel))
+            voice.firstSampleNs.store(firstFrameNs, std::memory_order_release);
+        voice.heardUntilNs.store(
+            firstFrameNs + std::int64_t(n) * 1'000'000'000 / OutputFormat::SampleRate,
+            std::memory_order_release);
+    }
+    // The ring is checked again after the flag: the decoder writes its
+    // last frames before it sets inputEnded, so both are seen together.
+    if (n < frames && voice.inputEnded.load(std::memory_order_acquire) &&
+        voice.ring.availableFrames() == 0) {
+        voice.finished.store(true, std::memory_order_release);
+        voice.running.store(false, std::memory_order_release);
+    }
 }
 
 AudioOutput::MixerLock::MixerLock(SDL_AudioDeviceID device) : device_(device)

@@ -1,11 +1,16 @@
 #pragma once
 
+#include "OutputFormat.h"
+#include "StartSwitch.h"
+
 #include <QObject>
 #include <QTimer>
 
 #include <SDL2/SDL_audio.h>
 
 #include <array>
+#include <cstdint>
+#include <optional>
 
 struct Voice;
 
@@ -55,9 +60,32 @@ public:
     // How often the device was found lost and reopened (for tests and logs).
     int reopenCount() const { return reopens_; }
 
+    // Places a start ahead (see StartSwitch): `voice` starts at the output
+    // frame heard at `atNs` on the wall clock, and every other voice falls
+    // silent at that frame. Replaces any switch placed before. The device
+    // must be open.
+    void armStart(Voice& voice, std::int64_t atNs);
+    void disarmStart(const Voice& voice);
+
+    // The mixer's timeline: the first frame of each buffer is taken to be
+    // heard at the wall-clock time of its callback plus this latency, the
+    // buffer the device is playing while the next one is filled.
+    static constexpr std::int64_t LatencyNs =
+        std::int64_t(OutputFormat::DeviceBufferFrames) * 1'000'000'000 / OutputFormat::SampleRate;
+
+    // Where the last switch fired: its frame counted from the device's
+    // opening (the frames the device was handed before it), and when that
+    // frame is heard.
+    struct FiredSwitch {
+        std::uint64_t frame;
+        std::int64_t heardNs;
+    };
+    std::optional<FiredSwitch> lastFiredSwitch() const;
+
 private:
     static void callback(void* self, Uint8* stream, int bytes);
     void mix(float* out, std::size_t frames);
+    void mixVoice(Voice& voice, float* out, std::size_t frames, std::int64_t firstFrameNs);
     void openDevice();
     void closeDevice();
     void checkDevice();
@@ -68,4 +96,8 @@ private:
     QTimer watch_;
     int reopens_ = 0;
     bool reportedReopenFailure_ = false;
+    // Touched by the callback, and by the GUI thread only under MixerLock.
+    StartSwitch switch_;
+    std::uint64_t framesMixed_ = 0;
+    std::optional<FiredSwitch> fired_;
 };

@@ -90,6 +90,11 @@ void Mp3Decoder::start()
     voice_.running.store(true);
 }
 
+void Mp3Decoder::wake()
+{
+    const GuiLock lock(*this);
+}
+
 void Mp3Decoder::resetVoice()
 {
     const AudioOutput::MixerLock mixer = output_.holdMixer();
@@ -139,7 +144,9 @@ void Mp3Decoder::run(std::stop_token stop)
         }
         const unsigned seen = generation_;
         const auto woken = [&] { return generation_ != seen; };
-        if (voice_.running.load() && !voice_.inputEnded.load())
+        // An armed voice is started by the mixer, which wakes no one: keep
+        // topping up as for a playing one.
+        if ((voice_.running.load() || voice_.armed.load()) && !voice_.inputEnded.load())
             wake_.wait_for(lock, stop, TopUpInterval, woken);
         else
             wake_.wait(lock, stop, woken);

@@ -40,6 +40,8 @@ public:
     bool rewind();
     // The voice plays from where it is.
     void start();
+    // The voice's `armed` changed: the thread looks at it again.
+    void wake();
 
 private:
     class GuiLock;

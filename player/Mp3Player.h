@@ -38,8 +38,15 @@ public:
     void pause() override;
     double currentPosition() const override;
     double duration() const override;
+    void armStartAt(const QDateTime& second) override;
+    void disarmStart() override;
+    std::optional<double> firstSampleMsAfter(const QDateTime& second) const override;
 
     bool isPlaying() const;
+    // On the mixer's timeline (wall-clock ns): when the first sample of the
+    // latest start is heard, and when the last frame mixed so far ends.
+    std::int64_t firstSampleNs() const;
+    std::int64_t heardUntilNs() const;
 
 private:
     AudioOutput& output_;

@@ -7,4 +7,9 @@
 namespace OutputFormat {
 inline constexpr int SampleRate = 44100;
 inline constexpr int Channels = 2;
+// Frames per device buffer. Scheduled starts are placed ahead on the sample,
+// so the buffer no longer sets how soon they are heard; it is sized for few
+// wake-ups of the audio thread while keeping a start by hand (which waits for
+// the next buffer, then the one queued before it) under 50 ms.
+inline constexpr int DeviceBufferFrames = 1024;
 } // namespace OutputFormat

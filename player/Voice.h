@@ -16,6 +16,13 @@
 // - The GUI thread sets and clears `running` (play, pause) and resets the
 //   rest only while the mixer is held off (AudioOutput::MixerLock) and the
 //   decoder is stopped.
+// - A start placed ahead (StartSwitch) sets `armed` until it fires, so the
+//   decoder keeps the ring topped up for a voice the mixer will start; the
+//   mixer then sets `running` itself.
+// - `firstSampleNs` is when the first sample of the latest start left the
+//   device, on the mixer's timeline; the mixer writes it while
+//   `awaitingFirstSample` is set by whoever started the voice.
+//   `heardUntilNs` is when the last frame mixed so far ends.
 struct Voice {
     explicit Voice(std::size_t capacityFrames) : ring(capacityFrames) { }
 
@@ -24,4 +31,8 @@ struct Voice {
     std::atomic<bool> inputEnded{false};
     std::atomic<bool> finished{false};
     std::atomic<std::uint64_t> playedFrames{0};
+    std::atomic<bool> armed{false};
+    std::atomic<bool> awaitingFirstSample{false};
+    std::atomic<std::int64_t> firstSampleNs{0};
+    std::atomic<std::int64_t> heardUntilNs{0};
 };

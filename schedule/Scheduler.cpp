@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "ErrorReporter.h"
 #include "HandlerEdge.h"
+#include "MediaPlayer.h"
 #include "PlatformError.h"
 #include "ScheduledStart.h"
 #include "SecondPlan.h"
@@ -29,7 +30,7 @@ QString dateAndSecondText(WallSecond second)
 } // namespace
 
 Scheduler::Scheduler(WindowControls& c, const Clock& clock, ErrorReporter& errors)
-    : c_(c), clock_(clock), errors_(errors), timer_(c.schedulerTimer)
+    : c_(c), clock_(clock), errors_(errors), timer_(c.schedulerTimer), startAhead_(c)
 {
 }
 
@@ -53,6 +54,19 @@ void Scheduler::tick()
             if (isDue(c_.startTime(slot), c_.slot(slot).fileNameLabel->text(), timeOfDay))
                 start(slot, second);
     }
+    // From the timetable as the starts left it, and after a change of the
+    // clock from the new reading, so no switch placed before it can sound.
+    startAhead_.armFor(current + 1);
+}
+
+void Scheduler::armNextSecond()
+{
+    startAhead_.armFor(wallSecondOf(clock_.now()) + 1);
+}
+
+void Scheduler::disarm()
+{
+    startAhead_.disarm();
 }
 
 void Scheduler::reportClockChange(
@@ -104,6 +118,13 @@ void Scheduler::start(int slot, WallSecond second)
                 QStringLiteral("could not start ") + what + QStringLiteral(": ") + error.reason());
         }
     });
-    if (started)
-        errors_.log(describeSlot(slot) + QStringLiteral(": started ") + what);
+    if (!started)
+        return;
+    const std::optional<double> firstSample =
+        c_.slot(slot).player->firstSampleMsAfter(startOf(second));
+    if (firstSample)
+        what += QStringLiteral(", first sample %1%2 ms")
+                    .arg(*firstSample >= 0 ? QStringLiteral("+") : QString())
+                    .arg(*firstSample, 0, 'f', 1);
+    errors_.log(describeSlot(slot) + QStringLiteral(": started ") + what);
 }

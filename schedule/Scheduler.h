@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SecondTimer.h"
+#include "StartAhead.h"
 #include "WallSecond.h"
 
 #include <optional>
@@ -24,6 +25,11 @@ public:
     Scheduler(WindowControls& c, const Clock& clock, ErrorReporter& errors);
 
     void tick();
+    // The timetable or the players changed outside a tick: the start placed
+    // ahead for the coming second is placed again from what they are now.
+    void armNextSecond();
+    // The program ends: nothing placed ahead may sound.
+    void disarm();
 
 private:
     void reportClockChange(const SecondPlan& plan, WallSecond lastTested, WallSecond current) const;
@@ -35,4 +41,5 @@ private:
     ErrorReporter& errors_;
     SecondTimer timer_;
     std::optional<WallSecond> lastTested_;
+    StartAhead startAhead_;
 };

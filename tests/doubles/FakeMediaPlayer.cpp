@@ -10,6 +10,13 @@ void FakeMediaPlayer::open(const QString& path)
     file_ = path;
     playing_ = false;
     position_ = 0;
+    armedFor_.reset();
+}
+
+void FakeMediaPlayer::armStartAt(const QDateTime& second)
+{
+    if (!file_.isEmpty())
+        armedFor_ = second;
 }
 
 void FakeMediaPlayer::play()

@@ -19,12 +19,22 @@ public:
     void pause() override;
     double currentPosition() const override { return position_; }
     double duration() const override { return duration_; }
+    // Placed starts are kept, not journaled, so the journal holds what the
+    // window did at the tick as before.
+    void armStartAt(const QDateTime& second) override;
+    void disarmStart() override { armedFor_.reset(); }
+    std::optional<double> firstSampleMsAfter(const QDateTime&) const override
+    {
+        return firstSampleMs_;
+    }
 
     // Test controls.
     void failPlayWith(const QString& reason) { playFailure_ = reason; }
     void failOpenWith(const QString& reason) { openFailure_ = reason; }
     void setPosition(double seconds) { position_ = seconds; }
     void setDuration(double seconds) { duration_ = seconds; }
+    void setFirstSampleMs(double ms) { firstSampleMs_ = ms; }
+    const std::optional<QDateTime>& armedFor() const { return armedFor_; }
 
     bool isPlaying() const { return playing_; }
     const QString& file() const { return file_; }
@@ -38,4 +48,6 @@ private:
     double duration_ = 0;
     std::optional<QString> playFailure_;
     std::optional<QString> openFailure_;
+    std::optional<QDateTime> armedFor_;
+    std::optional<double> firstSampleMs_;
 };

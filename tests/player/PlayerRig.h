@@ -3,6 +3,7 @@
 #include "AudioOutput.h"
 #include "LengthScanner.h"
 #include "Mp3Player.h"
+#include "OutputFormat.h"
 #include "Recording.h"
 
 #include <QTemporaryDir>
@@ -11,8 +12,8 @@
 #include <optional>
 
 // An output and a scanner as main() builds them, with SDL's disk driver
-// recording the mix to a file. The driver writes a device buffer every 5 ms
-// instead of every 12 ms, so a second of sound takes less than half a
+// recording the mix to a file. The driver writes a device buffer every 10 ms
+// instead of every 23 ms, so a second of sound takes less than half a
 // second, while the decoders (which top up every 200 ms) still keep up.
 class PlayerRig {
     QTemporaryDir dir_; // outlives the output, which writes into it
@@ -41,5 +42,6 @@ public:
     std::optional<AudioOutput> output;
 };
 
-// Bytes the disk driver writes per device buffer (512 stereo float frames).
-inline constexpr qint64 DeviceBufferBytes = 512 * 2 * 4;
+// Bytes the disk driver writes per device buffer.
+inline constexpr qint64 DeviceBufferBytes =
+    OutputFormat::DeviceBufferFrames * OutputFormat::Channels * qint64(sizeof(float));

@@ -1,0 +1,61 @@
+#include "StartSwitch.h"
+
+#include "OutputFormat.h"
+#include "Voice.h"
+
+#include <ctime>
+
+std::int64_t wallClockNs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return std::int64_t(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+void StartSwitch::arm(Voice& voice, std::int64_t atNs)
+{
+    if (voice_ != nullptr)
+        voice_->armed.store(false, std::memory_order_release);
+    voice_ = &voice;
+    atNs_ = atNs;
+    voice.armed.store(true, std::memory_order_release);
+}
+
+void StartSwitch::disarm(const Voice& voice)
+{
+    if (voice_ == &voice)
+        clear();
+}
+
+void StartSwitch::clear()
+{
+    if (voice_ != nullptr)
+        voice_->armed.store(false, std::memory_order_release);
+    voice_ = nullptr;
+}
+
+std::optional<StartSwitch::Cut> StartSwitch::take(
+    std::int64_t firstFrameNs, std::size_t frames, std::size_t lateFrames)
+{
+    if (voice_ == nullptr)
+        return std::nullopt;
+    const std::int64_t aheadNs = atNs_ - firstFrameNs;
+    constexpr std::int64_t NsPerSecond = 1'000'000'000;
+    if (aheadNs < 0) {
+        const std::int64_t lateBy = (-aheadNs) * OutputFormat::SampleRate / NsPerSecond;
+        if (lateBy > std::int64_t(lateFrames)) {
+            clear();
+            return std::nullopt;
+        }
+        const Cut cut{voice_, 0};
+        clear();
+        return cut;
+    }
+    // The first frame heard at or after the second: never early.
+    const std::int64_t frame = (aheadNs * OutputFormat::SampleRate + NsPerSecond - 1) / NsPerSecond;
+    if (frame >= std::int64_t(frames))
+        return std::nullopt;
+    const Cut cut{voice_, std::size_t(frame)};
+    clear();
+    return cut;
+}

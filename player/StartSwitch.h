@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+struct Voice;
+
+// The wall clock (CLOCK_REALTIME) in nanoseconds: the time base of the
+// mixer's timeline and of the seconds the scheduler places starts at.
+std::int64_t wallClockNs();
+
+// A start placed ahead in the mixer: at the output frame that leaves the
+// device at a given wall-clock time, one voice starts and every other voice
+// falls silent, so a scheduled start lands on its second to the sample
+// instead of a tick, a play() and a device buffer after it.
+//
+// There is at most one: arming replaces the one before, since of the slots
+// due in one second only the last sounds. Threads: arm() and disarm() are
+// called on the GUI thread while the mixer is held off
+// (AudioOutput::MixerLock); take() runs in the audio callback.
+class StartSwitch {
+public:
+    struct Cut {
+        Voice* voice;
+        std::size_t frame; // within the buffer being mixed
+    };
+
+    void arm(Voice& voice, std::int64_t atNs);
+    // Withdraws the switch if it is `voice`'s and has not fired.
+    void disarm(const Voice& voice);
+    bool isArmedFor(const Voice& voice) const { return voice_ == &voice; }
+
+    // For a buffer of `frames` frames whose first frame is heard at
+    // `firstFrameNs`: the frame the switch fires at, once, if it falls in
+    // this buffer. A switch whose time passed more than `lateFrames` frames
+    // before this buffer is dropped, and the start is left to the tick.
+    std::optional<Cut> take(std::int64_t firstFrameNs, std::size_t frames, std::size_t lateFrames);
+
+private:
+    void clear();
+
+    Voice* voice_ = nullptr;
+    std::int64_t atNs_ = 0;
+};

@@ -1,0 +1,41 @@
+#include "StartAhead.h"
+
+#include "MediaPlayer.h"
+#include "PlatformError.h"
+#include "SecondPlan.h"
+#include "WindowControls.h"
+
+#include <QDate>
+#include <QLabel>
+
+QDateTime startOf(WallSecond second)
+{
+    return QDateTime(QDate::fromJulianDay(second / SecondsPerDay), timeOfDayOf(second));
+}
+
+void StartAhead::armFor(WallSecond second)
+{
+    std::optional<int> due;
+    const QTime timeOfDay = timeOfDayOf(second);
+    for (int slot = 0; slot < SlotCount; ++slot)
+        if (isDue(c_.startTime(slot), c_.slot(slot).fileNameLabel->text(), timeOfDay))
+            due = slot;
+    if (armedSlot_ != due)
+        disarm();
+    if (!due)
+        return;
+    try {
+        c_.slot(*due).player->armStartAt(startOf(second));
+        armedSlot_ = due;
+    } catch (const PlatformError&) {
+        // Left to the tick, which starts the slot as before and reports why
+        // it cannot.
+    }
+}
+
+void StartAhead::disarm()
+{
+    if (armedSlot_)
+        c_.slot(*armedSlot_).player->disarmStart();
+    armedSlot_.reset();
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "WallSecond.h"
+
+#include <QDateTime>
+
+#include <optional>
+
+struct WindowControls;
+
+// The wall-clock time at which `second` begins, in local time.
+QDateTime startOf(WallSecond second);
+
+// Places the scheduled start of a coming second ahead in its player, so it is
+// heard on the sample at the second instead of after the tick that follows.
+// The slot is chosen by the tick's own rule (the last of the slots due), from
+// the timetable as it stands; whenever that may have changed (an edit, a
+// tick, the end of the program) the start is placed again or withdrawn, so a
+// start the tick would no longer make never sounds. The tick still makes every
+// start itself; it then finds the players already in that state. GUI thread
+// only.
+class StartAhead {
+public:
+    explicit StartAhead(WindowControls& c) : c_(c) { }
+
+    void armFor(WallSecond second);
+    void disarm();
+
+private:
+    WindowControls& c_;
+    std::optional<int> armedSlot_;
+};

@@ -1,0 +1,124 @@
+#include "Eventually.h"
+#include "PlayerRig.h"
+#include "TestSounds.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TestSounds& sounds()
+{
+    static TestSounds s;
+    return s;
+}
+
+const QString& tone(int hz)
+{
+    static const QString low = sounds().tone(QStringLiteral("low.mp3"), 5, 440);
+    static const QString high = sounds().tone(QStringLiteral("high.mp3"), 5, 880);
+    return hz == 440 ? low : high;
+}
+
+// A whole second far enough ahead for the mixer to place a start at it.
+QDateTime comingSecond()
+{
+    const QDateTime soon = QDateTime::currentDateTime().addMSecs(1300);
+    return soon.addMSecs(-soon.time().msec());
+}
+
+qint64 nsOf(const QDateTime& t)
+{
+    return t.toMSecsSinceEpoch() * 1'000'000;
+}
+
+void waitUntilPast(const QDateTime& t, int ms)
+{
+    ASSERT_TRUE(eventually([&] { return QDateTime::currentDateTime() > t.addMSecs(ms); }));
+}
+
+constexpr qint64 FrameBytes = 2 * sizeof(float);
+constexpr qint64 NsPerFrame = 1'000'000'000 / 44100 + 1;
+
+} // namespace
+
+TEST(StartSwitch, APlacedStartSoundsFromTheFrameOfItsSecondAndSilencesTheOthersThere)
+{
+    PlayerRig rig;
+    auto bell = rig.makePlayer();
+    bell->open(tone(880));
+    const QDateTime second = comingSecond();
+    bell->armStartAt(second);
+    // A start by hand meanwhile sounds at once, as without a switch.
+    auto byHand = rig.makePlayer();
+    byHand->open(tone(440));
+    byHand->play();
+    ASSERT_TRUE(eventually([&] { return byHand->currentPosition() > 0; }));
+    EXPECT_FALSE(bell->isPlaying());
+
+    // Longer than the second decoded ahead: the decoder keeps up with a voice
+    // the mixer started.
+    ASSERT_TRUE(eventually([&] { return bell->currentPosition() >= 1.5; }));
+    EXPECT_FALSE(byHand->isPlaying());
+    const auto fired = rig.output->lastFiredSwitch();
+    ASSERT_TRUE(fired.has_value());
+    EXPECT_GE(fired->heardNs, nsOf(second));
+    EXPECT_LT(fired->heardNs, nsOf(second) + NsPerFrame);
+    const std::optional<double> offset = bell->firstSampleMsAfter(second);
+    ASSERT_TRUE(offset.has_value());
+    EXPECT_NEAR(*offset, 0, 0.03);
+    bell.reset();
+    byHand.reset();
+    rig.closeOutput();
+
+    // Up to the switch's frame only the tone by hand is heard, from it on
+    // only the bell, with no frame between. The device writes whole buffers
+    // of silence before its first callback, so the recording may run a whole
+    // number of buffers ahead of the mixer's count.
+    const auto cleanCutAt = [&](qint64 frame) {
+        const qint64 at = frame * FrameBytes;
+        const qint64 window = 2 * DeviceBufferBytes;
+        const Recording before = rig.recording(at - window, at);
+        const Recording after = rig.recording(at, at + window);
+        return before.amplitudeAt(440) > 0.4 && before.amplitudeAt(880) < 0.01 &&
+            after.amplitudeAt(880) > 0.4 && after.amplitudeAt(440) < 0.01 &&
+            before.left.back() != 0.0f && after.left.front() != 0.0f;
+    };
+    bool found = false;
+    for (int lead = 0; lead < 16 && !found; ++lead)
+        found = cleanCutAt(qint64(fired->frame) + lead * OutputFormat::DeviceBufferFrames);
+    EXPECT_TRUE(found);
+}
+
+TEST(StartSwitch, OfSwitchesPlacedForOneSecondOnlyTheLastSoundsAndAWithdrawnOrLateOneNever)
+{
+    PlayerRig rig;
+    std::vector<std::unique_ptr<Mp3Player>> players;
+    for (int i = 0; i < 5; ++i) {
+        players.push_back(rig.makePlayer());
+        players.back()->open(tone(i == 4 ? 880 : 440));
+    }
+    const QDateTime second = comingSecond();
+    players[0]->armStartAt(second);
+    players[0]->disarmStart();
+    players[1]->armStartAt(second);
+    players[1]->open(tone(440));
+    players[3]->armStartAt(second);
+    players[3].reset();
+    players[2]->armStartAt(second.addSecs(-2));
+    waitUntilPast(second, 500);
+    for (int i : {0, 1, 2})
+        EXPECT_FALSE(players[std::size_t(i)]->isPlaying());
+    EXPECT_FALSE(rig.output->lastFiredSwitch().has_value());
+    EXPECT_TRUE(rig.recording().silent());
+
+    const QDateTime next = comingSecond();
+    players[0]->armStartAt(next);
+    players[4]->armStartAt(next);
+    ASSERT_TRUE(eventually([&] { return players[4]->currentPosition() >= 0.5; }));
+    EXPECT_FALSE(players[0]->isPlaying());
+    players.clear();
+    rig.closeOutput();
+    const Recording heard = rig.recording().sounding();
+    EXPECT_GT(heard.amplitudeAt(880), 0.4);
+    EXPECT_LT(heard.amplitudeAt(440), 0.01);
+}
