@@ -10,8 +10,10 @@
 #include "LengthScanner.h"
 #include "MainWindow.h"
 #include "MessageBox.h"
+#include "Mp3FileCheck.h"
 #include "Mp3Player.h"
 #include "ProgramExit.h"
+#include "SdlOutputCheck.h"
 #include "SystemClock.h"
 #include "TimeOfDayText.h"
 #include "WindowControls.h"
@@ -78,6 +80,12 @@ public:
     void pause() override { player_->pause(); }
     double currentPosition() const override { return player_->currentPosition(); }
     double duration() const override { return player_->duration(); }
+    void armStartAt(const QDateTime& second) override { player_->armStartAt(second); }
+    void disarmStart() override { player_->disarmStart(); }
+    std::optional<double> firstSampleMsAfter(const QDateTime& second) const override
+    {
+        return player_->firstSampleMsAfter(second);
+    }
 
 private:
     std::unique_ptr<Mp3Player> player_;
@@ -154,6 +162,8 @@ int main(int argc, char** argv)
     Quiet quiet;
     AudioOutput output;
     LengthScanner lengths;
+    SdlOutputCheck outputCheck(output);
+    Mp3FileCheck fileCheck;
     std::array<std::vector<QDateTime>, SlotCount> plays;
     std::array<ChosenPath*, SlotCount> dialogs{};
     PlatformServices platform{clock, quiet, quiet, quiet,
@@ -165,7 +175,8 @@ int main(int argc, char** argv)
             auto dialog = std::make_unique<ChosenPath>();
             dialogs[std::size_t(slot)] = dialog.get();
             return dialog;
-        }};
+        },
+        outputCheck, fileCheck};
     MainWindow window(platform);
     window.onLoad();
     WindowControls& c = window.controls();
