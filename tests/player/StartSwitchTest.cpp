@@ -1,6 +1,8 @@
+#include "StartSwitch.h"
 #include "Eventually.h"
 #include "PlayerRig.h"
 #include "TestSounds.h"
+#include "Voice.h"
 
 #include <gtest/gtest.h>
 
@@ -122,4 +124,29 @@ TEST(StartSwitch, OfSwitchesPlacedForOneSecondOnlyTheLastSoundsAndAWithdrawnOrLa
     const Recording heard = rig.recording().sounding();
     EXPECT_GT(heard.amplitudeAt(880), 0.4);
     EXPECT_LT(heard.amplitudeAt(440), 0.01);
+}
+
+TEST(StartSwitch, FiresOnceAtTheFirstFrameHeardAtItsTimeAndDropsOneMoreThanTheToleranceLate)
+{
+    constexpr std::int64_t Ms = 1'000'000;
+    constexpr std::int64_t T0 = 1000 * Ms; // when the buffer's first frame is heard
+    Voice voice(16);
+    StartSwitch ahead;
+    ahead.arm(voice, T0 + 1 * Ms);
+    EXPECT_TRUE(voice.armed.load());
+    EXPECT_FALSE(ahead.take(T0 - 24 * Ms, 1024, 1024)) << "a buffer early";
+    const auto cut = ahead.take(T0, 1024, 1024);
+    ASSERT_TRUE(cut.has_value());
+    EXPECT_EQ(cut->voice, &voice);
+    EXPECT_EQ(cut->frame, 45u) << "44.1 frames after the first: never early";
+    EXPECT_FALSE(voice.armed.load());
+    EXPECT_FALSE(ahead.take(T0, 1024, 1024)) << "once";
+
+    ahead.arm(voice, T0 - 10 * Ms);
+    const auto late = ahead.take(T0, 1024, 1024);
+    ASSERT_TRUE(late.has_value());
+    EXPECT_EQ(late->frame, 0u);
+    ahead.arm(voice, T0 - 30 * Ms);
+    EXPECT_FALSE(ahead.take(T0, 1024, 1024));
+    EXPECT_FALSE(voice.armed.load());
 }
