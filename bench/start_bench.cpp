@@ -133,7 +133,7 @@ void runOnce(Mp3Player& a, Mp3Player& b, int starts, const std::string& suffix)
     }
     print("start_offset_p99_ratio" + suffix,
         percentile(tick.offsetMs, 0.99) / std::max(percentile(ahead.offsetMs, 0.99), 1e-3), "x");
-    print("switch_gap_frames_max" + suffix,
+    print("switch_gap_frames" + suffix,
         std::max(
             std::abs(percentile(ahead.gapFrames, 0)), std::abs(percentile(ahead.gapFrames, 1))),
         "frames");

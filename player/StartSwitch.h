@@ -29,7 +29,6 @@ public:
     void arm(Voice& voice, std::int64_t atNs);
     // Withdraws the switch if it is `voice`'s and has not fired.
     void disarm(const Voice& voice);
-    bool isArmedFor(const Voice& voice) const { return voice_ == &voice; }
 
     // For a buffer of `frames` frames whose first frame is heard at
     // `firstFrameNs`: the frame the switch fires at, once, if it falls in

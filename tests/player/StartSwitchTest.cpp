@@ -1,6 +1,8 @@
+#include "StartSwitch.h"
 #include "Eventually.h"
 #include "PlayerRig.h"
 #include "TestSounds.h"
+#include "Voice.h"
 
 #include <gtest/gtest.h>
 
@@ -19,10 +21,11 @@ const QString& tone(int hz)
     return hz == 440 ? low : high;
 }
 
-// A whole second far enough ahead for the mixer to place a start at it.
+// A whole second far enough ahead for the test to set up what sounds before
+// it, even on a loaded machine.
 QDateTime comingSecond()
 {
-    const QDateTime soon = QDateTime::currentDateTime().addMSecs(1300);
+    const QDateTime soon = QDateTime::currentDateTime().addMSecs(2000);
     return soon.addMSecs(-soon.time().msec());
 }
 
@@ -104,7 +107,7 @@ TEST(StartSwitch, OfSwitchesPlacedForOneSecondOnlyTheLastSoundsAndAWithdrawnOrLa
     players[1]->open(tone(440));
     players[3]->armStartAt(second);
     players[3].reset();
-    players[2]->armStartAt(second.addSecs(-2));
+    players[2]->armStartAt(second.addSecs(-3));
     waitUntilPast(second, 500);
     for (int i : {0, 1, 2})
         EXPECT_FALSE(players[std::size_t(i)]->isPlaying());
@@ -121,4 +124,29 @@ TEST(StartSwitch, OfSwitchesPlacedForOneSecondOnlyTheLastSoundsAndAWithdrawnOrLa
     const Recording heard = rig.recording().sounding();
     EXPECT_GT(heard.amplitudeAt(880), 0.4);
     EXPECT_LT(heard.amplitudeAt(440), 0.01);
+}
+
+TEST(StartSwitch, FiresOnceAtTheFirstFrameHeardAtItsTimeAndDropsOneMoreThanTheToleranceLate)
+{
+    constexpr std::int64_t Ms = 1'000'000;
+    constexpr std::int64_t T0 = 1000 * Ms; // when the buffer's first frame is heard
+    Voice voice(16);
+    StartSwitch ahead;
+    ahead.arm(voice, T0 + 1 * Ms);
+    EXPECT_TRUE(voice.armed.load());
+    EXPECT_FALSE(ahead.take(T0 - 24 * Ms, 1024, 1024)) << "a buffer early";
+    const auto cut = ahead.take(T0, 1024, 1024);
+    ASSERT_TRUE(cut.has_value());
+    EXPECT_EQ(cut->voice, &voice);
+    EXPECT_EQ(cut->frame, 45u) << "44.1 frames after the first: never early";
+    EXPECT_FALSE(voice.armed.load());
+    EXPECT_FALSE(ahead.take(T0, 1024, 1024)) << "once";
+
+    ahead.arm(voice, T0 - 10 * Ms);
+    const auto late = ahead.take(T0, 1024, 1024);
+    ASSERT_TRUE(late.has_value());
+    EXPECT_EQ(late->frame, 0u);
+    ahead.arm(voice, T0 - 30 * Ms);
+    EXPECT_FALSE(ahead.take(T0, 1024, 1024));
+    EXPECT_FALSE(voice.armed.load());
 }
