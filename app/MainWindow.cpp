@@ -8,6 +8,7 @@
 #include "MessageBox.h"
 #include "ProgramExit.h"
 #include "Scheduler.h"
+#include "SoundProblems.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -124,8 +125,10 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::onScheduleTick()
 {
     // Each tick re-arms the scheduling clock; after the end nothing may.
-    if (!ended_)
-        scheduler_->tick();
+    if (ended_)
+        return;
+    scheduler_->tick();
+    reportSoundProblems(c_, errors_);
 }
 
 void MainWindow::onClockTick()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The sound player of one slot. Every call is made on the GUI thread and
 // returns at once; the sound goes on while the event loop runs.
@@ -17,6 +18,9 @@
 //   both are 0 before a file is opened. At the end of the file the player
 //   stops by itself with the position at the end; the next play() starts
 //   from the beginning.
+// - takeProblems() hands over, once each, what went wrong with the sound
+//   since the last call (it broke off, the file changed or could not be
+//   read while playing), one line each naming the file, where and why.
 class MediaPlayer {
 public:
     virtual ~MediaPlayer() = default;
@@ -25,4 +29,5 @@ public:
     virtual void pause() = 0;
     virtual double currentPosition() const = 0;
     virtual double duration() const = 0;
+    virtual QStringList takeProblems() = 0;
 };

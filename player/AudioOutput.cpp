@@ -124,13 +124,17 @@ void AudioOutput::mix(float* out, std::size_t frames)
         if (voice == nullptr || !voice->running.load(std::memory_order_acquire))
             continue;
         const std::size_t n = voice->ring.mixInto(out, frames);
-        voice->playedFrames.fetch_add(n, std::memory_order_release);
+        const std::uint64_t before = voice->playedFrames.fetch_add(n, std::memory_order_release);
         // The ring is checked again after the flag: the decoder writes its
         // last frames before it sets inputEnded, so both are seen together.
         if (n < frames && voice->inputEnded.load(std::memory_order_acquire) &&
             voice->ring.availableFrames() == 0) {
             voice->finished.store(true, std::memory_order_release);
             voice->running.store(false, std::memory_order_release);
+        } else if (n < frames && before > 0) {
+            // Silence in the middle of the file, not its start before the
+            // decoder's first frames.
+            voice->ranDry.store(true, std::memory_order_relaxed);
         }
     }
     for (std::size_t i = 0; i < frames * OutputFormat::Channels; ++i)

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <utility>
 
 // A player that behaves as the real one does towards its callers (open leaves
 // it idle at the start, play resumes, pause holds) without sound. Calls of all
@@ -19,12 +20,14 @@ public:
     void pause() override;
     double currentPosition() const override { return position_; }
     double duration() const override { return duration_; }
+    QStringList takeProblems() override { return std::exchange(problems_, {}); }
 
     // Test controls.
     void failPlayWith(const QString& reason) { playFailure_ = reason; }
     void failOpenWith(const QString& reason) { openFailure_ = reason; }
     void setPosition(double seconds) { position_ = seconds; }
     void setDuration(double seconds) { duration_ = seconds; }
+    void reportProblem(const QString& problem) { problems_ << problem; }
 
     bool isPlaying() const { return playing_; }
     const QString& file() const { return file_; }
@@ -38,4 +41,5 @@ private:
     double duration_ = 0;
     std::optional<QString> playFailure_;
     std::optional<QString> openFailure_;
+    QStringList problems_;
 };
