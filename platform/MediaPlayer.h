@@ -21,6 +21,8 @@
 // - takeProblems() hands over, once each, what went wrong with the sound
 //   since the last call (it broke off, the file changed or could not be
 //   read while playing), one line each naming the file, where and why.
+// - durationIsEstimate() tells that duration() is a guess (from the file's
+//   size) until the player has measured the file.
 class MediaPlayer {
 public:
     virtual ~MediaPlayer() = default;
@@ -30,4 +32,5 @@ public:
     virtual double currentPosition() const = 0;
     virtual double duration() const = 0;
     virtual QStringList takeProblems() = 0;
+    virtual bool durationIsEstimate() const = 0;
 };

@@ -120,9 +120,13 @@ Mp3File openMp3File(const QString& path)
     const double longest = longestSecondsFor(file.stamp.size, frame);
     const off_t samples = mpg123_length(h);
     const double told = double(samples) / double(file.rate);
+    // A LAME/Info tag's encoder delay is known only when the header was read;
+    // a CBR file without one counts as accurate too, by its size alone.
     long accurate = 0;
+    long encoderDelay = -1;
     mpg123_getstate(h, MPG123_ACCURATE, &accurate, nullptr);
-    file.lengthFromHeader = accurate != 0 && samples > 0 && told <= longest;
+    mpg123_getstate(h, MPG123_ENC_DELAY, &encoderDelay, nullptr);
+    file.lengthFromHeader = accurate != 0 && encoderDelay >= 0 && samples > 0 && told <= longest;
     if (file.lengthFromHeader)
         file.estimatedSeconds = told;
     else if (frame.bitrate > 0)

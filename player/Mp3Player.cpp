@@ -179,6 +179,15 @@ double Mp3Player::duration() const
     return *exactSeconds_;
 }
 
+bool Mp3Player::durationIsEstimate() const
+{
+    if (path_.isEmpty() || lengthFromHeader_)
+        return false;
+    if (!exactSeconds_)
+        exactSeconds_ = lengths_.exactSeconds(identity_);
+    return !exactSeconds_;
+}
+
 QStringList Mp3Player::takeProblems()
 {
     QStringList problems = decoder_->takeProblems();

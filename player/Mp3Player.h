@@ -54,6 +54,7 @@ public:
     double currentPosition() const override;
     double duration() const override;
     QStringList takeProblems() override;
+    bool durationIsEstimate() const override;
 
     bool isPlaying() const;
 

@@ -21,6 +21,7 @@ public:
     double currentPosition() const override { return position_; }
     double duration() const override { return duration_; }
     QStringList takeProblems() override { return std::exchange(problems_, {}); }
+    bool durationIsEstimate() const override { return estimate_; }
 
     // Test controls.
     void failPlayWith(const QString& reason) { playFailure_ = reason; }
@@ -28,6 +29,7 @@ public:
     void setPosition(double seconds) { position_ = seconds; }
     void setDuration(double seconds) { duration_ = seconds; }
     void reportProblem(const QString& problem) { problems_ << problem; }
+    void setDurationIsEstimate(bool estimate) { estimate_ = estimate; }
 
     bool isPlaying() const { return playing_; }
     const QString& file() const { return file_; }
@@ -42,4 +44,5 @@ private:
     std::optional<QString> playFailure_;
     std::optional<QString> openFailure_;
     QStringList problems_;
+    bool estimate_ = false;
 };
