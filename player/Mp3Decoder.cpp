@@ -177,9 +177,7 @@ bool Mp3Decoder::step()
         return false;
     }
     if (fileChanged()) {
-        report(QStringLiteral("the file was changed on disk since it was chosen; its sound ends "
-                              "at %1 s (choose it again to play what it holds now)")
-                   .arg(decodedSeconds(), 0, 'f', 1));
+        reportChange();
         sourceDone_ = true;
         return true;
     }
@@ -216,6 +214,9 @@ void Mp3Decoder::readMore()
     if (result == MPG123_OK) {
         errorsInARow_ = 0;
     } else if (result == MPG123_DONE) {
+        // Cut short while this very read ran: the end is the change's.
+        if (fileChanged())
+            reportChange();
         sourceDone_ = true;
     } else if (result == MPG123_NEW_FORMAT) {
         long rate = 0;
@@ -241,9 +242,13 @@ void Mp3Decoder::onDamage()
     mpg123_handle* h = handle_.get();
     const QString reason = QString::fromUtf8(mpg123_strerror(h));
     if (++errorsInARow_ >= ReadErrorsBeforeGivingUp) {
-        report(QStringLiteral("damaged or unreadable MP3 data at %1 s (%2); its sound ends there")
-                   .arg(decodedSeconds(), 0, 'f', 1)
-                   .arg(reason));
+        if (fileChanged())
+            reportChange();
+        else
+            report(QStringLiteral("damaged or unreadable MP3 data at %1 s (%2); its sound ends "
+                                  "there")
+                       .arg(decodedSeconds(), 0, 'f', 1)
+                       .arg(reason));
         sourceDone_ = true;
     } else if (!damageReported_) {
         std::fprintf(stderr, "tarnwick: %s: damaged MP3 data at %.1f s (%s); skipping it\n",
@@ -259,6 +264,14 @@ bool Mp3Decoder::fileChanged() const
 {
     struct stat status { };
     return ::fstat(fd_.get(), &status) == 0 && FileStamp::of(status) != stamp_;
+}
+
+void Mp3Decoder::reportChange()
+{
+    report(
+        QStringLiteral("the file was changed on disk since it was chosen; its sound ends at %1 s "
+                       "(choose it again to play what it holds now)")
+            .arg(decodedSeconds(), 0, 'f', 1));
 }
 
 double Mp3Decoder::decodedSeconds() const

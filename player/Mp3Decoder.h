@@ -58,6 +58,7 @@ private:
     bool newStream();
     void freeStream();
     bool fileChanged() const;
+    void reportChange();
     double decodedSeconds() const;
     void report(const QString& problem);
 
