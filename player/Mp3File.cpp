@@ -10,6 +10,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
+#include <utility>
 
 FileDescriptor::~FileDescriptor()
 {
