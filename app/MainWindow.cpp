@@ -11,6 +11,7 @@
 #include "ProgramExit.h"
 #include "ReadinessChecks.h"
 #include "Scheduler.h"
+#include "SoundProblems.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -139,6 +140,7 @@ void MainWindow::onScheduleTick()
     scheduler_->tick();
     readiness_->tick();
     c_.nextStartLabel->setText(nextStartText(c_, wallSecondOf(platform_.clock.now())));
+    reportSoundProblems(c_, errors_);
 }
 
 void MainWindow::onClockTick()

@@ -44,6 +44,8 @@ public:
     void pause() override { }
     double currentPosition() const override { return 0; }
     double duration() const override { return 0; }
+    QStringList takeProblems() override { return {}; }
+    bool durationIsEstimate() const override { return false; }
 };
 
 class PathOnlyDialog final : public FileDialog {

@@ -82,6 +82,8 @@ public:
     double duration() const override { return player_->duration(); }
     void armStartAt(const QDateTime& second) override { player_->armStartAt(second); }
     void disarmStart() override { player_->disarmStart(); }
+    QStringList takeProblems() override { return player_->takeProblems(); }
+    bool durationIsEstimate() const override { return player_->durationIsEstimate(); }
     std::optional<double> firstSampleMsAfter(const QDateTime& second) const override
     {
         return player_->firstSampleMsAfter(second);

@@ -10,4 +10,8 @@ public:
     virtual ~Clock() = default;
     // Local date and time, with milliseconds.
     virtual QDateTime now() const = 0;
+    // Milliseconds from a fixed point, never set or stepped, going on while
+    // the machine sleeps: what it counts between two readings is time that
+    // really passed, whatever was done to the wall clock.
+    virtual qint64 monotonicMs() const = 0;
 };

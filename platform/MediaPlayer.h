@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -29,6 +30,11 @@
 // - disarmStart() withdraws this player's placed start if it has not sounded.
 // - firstSampleMsAfter(second): how long after `second` the first sample of
 //   this player's latest start was heard, when it is known and near it.
+// - takeProblems() hands over, once each, what went wrong with the sound
+//   since the last call (it broke off, the file changed or could not be
+//   read while playing), one line each naming the file, where and why.
+// - durationIsEstimate() tells that duration() is a guess (from the file's
+//   size) until the player has measured the file.
 class MediaPlayer {
 public:
     virtual ~MediaPlayer() = default;
@@ -43,4 +49,6 @@ public:
     {
         return std::nullopt;
     }
+    virtual QStringList takeProblems() = 0;
+    virtual bool durationIsEstimate() const = 0;
 };

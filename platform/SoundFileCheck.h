@@ -5,9 +5,11 @@
 #include <optional>
 
 // What makes a file the one that was chosen: its size and modification time.
+// A file overwritten or truncated in place keeps its name, and an open
+// descriptor on it, but not these.
 struct FileStamp {
     qint64 size = 0;
-    qint64 modifiedMs = 0;
+    qint64 modifiedNs = 0;
     friend bool operator==(const FileStamp&, const FileStamp&) = default;
 };
 

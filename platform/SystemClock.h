@@ -5,4 +5,5 @@
 class SystemClock final : public Clock {
 public:
     QDateTime now() const override;
+    qint64 monotonicMs() const override;
 };

@@ -9,5 +9,8 @@
 void showProgress(SlotControls& slot)
 {
     slot.elapsedLabel->setText(progressText(slot.player->currentPosition()));
-    slot.totalLabel->setText(progressText(slot.player->duration()));
+    const QString total = progressText(slot.player->duration());
+    // A length guessed from the file's size, until the file is measured.
+    const bool estimate = total != progressPlaceholder() && slot.player->durationIsEstimate();
+    slot.totalLabel->setText(estimate ? QLatin1Char('~') + total : total);
 }

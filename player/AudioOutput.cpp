@@ -182,7 +182,7 @@ void AudioOutput::mix(float* out, std::size_t frames)
 void AudioOutput::mixVoice(Voice& voice, float* out, std::size_t frames, std::int64_t firstFrameNs)
 {
     const std::size_t n = voice.ring.mixInto(out, frames);
-    voice.playedFrames.fetch_add(n, std::memory_order_release);
+    const std::uint64_t before = voice.playedFrames.fetch_add(n, std::memory_order_release);
     if (n > 0) {
         if (voice.awaitingFirstSample.exchange(false, std::memory_order_acq_rel))
             voice.firstSampleNs.store(firstFrameNs, std::memory_order_release);
@@ -196,6 +196,10 @@ void AudioOutput::mixVoice(Voice& voice, float* out, std::size_t frames, std::in
         voice.ring.availableFrames() == 0) {
         voice.finished.store(true, std::memory_order_release);
         voice.running.store(false, std::memory_order_release);
+    } else if (n < frames && before > 0) {
+        // Silence in the middle of the file, not its start before the
+        // decoder's first frames.
+        voice.ranDry.store(true, std::memory_order_relaxed);
     }
 }
 

@@ -1,33 +1,49 @@
 #include "LengthScanner.h"
 
 #include "Mpg123Handle.h"
+#include "PlatformError.h"
 
-#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
 
-FileIdentity FileIdentity::of(const QString& path)
+FileIdentity FileIdentity::of(const QString& path, const FileStamp& stamp)
 {
-    const QFileInfo info(path);
-    return {QFile::encodeName(info.absoluteFilePath()), info.size(),
-        info.lastModified().toMSecsSinceEpoch()};
+    return {QFile::encodeName(QFileInfo(path).absoluteFilePath()), stamp.size,
+        stamp.modifiedNs / 1000000};
 }
 
-std::optional<double> scanLength(const QByteArray& encodedPath)
+std::optional<double> scanLength(const QByteArray& encodedPath, std::stop_token stop)
 {
+    FileDescriptor fd;
+    try {
+        struct stat status { };
+        fd = openRegularFile(QFile::decodeName(encodedPath), status);
+    } catch (const PlatformError&) {
+        return std::nullopt;
+    }
     Mpg123Handle handle = newMpg123Handle();
     mpg123_handle* h = handle.get();
-    long rate = 0;
-    int channels = 0;
-    if (openStream(h, encodedPath, rate, channels) != StreamOpening::Opened ||
-        mpg123_scan(h) != MPG123_OK)
+    allowResyncOverDamage(h);
+    if (mpg123_open_fd(h, fd.get()) != MPG123_OK)
         return std::nullopt;
-    const off_t samples = mpg123_length(h);
-    if (samples <= 0)
-        return std::nullopt;
-    return double(samples) / double(rate);
+    double seconds = 0;
+    int errorsInARow = 0;
+    while (!stop.stop_requested()) {
+        const int result = mpg123_framebyframe_next(h);
+        if (result == MPG123_OK || result == MPG123_NEW_FORMAT) {
+            mpg123_frameinfo frame{};
+            if (mpg123_info(h, &frame) == MPG123_OK && frame.rate > 0)
+                seconds += double(mpg123_spf(h)) / double(frame.rate);
+            errorsInARow = 0;
+        } else if (result == MPG123_DONE || ++errorsInARow >= ReadErrorsBeforeGivingUp) {
+            if (seconds <= 0)
+                return std::nullopt;
+            return seconds;
+        }
+    }
+    return std::nullopt;
 }
 
 LengthScanner::LengthScanner() : thread_([this](std::stop_token stop) { run(stop); })
@@ -66,7 +82,7 @@ void LengthScanner::run(std::stop_token stop)
     while (wake_.wait(lock, stop, [this] { return !queue_.empty(); })) {
         const FileIdentity file = queue_.front();
         lock.unlock();
-        const std::optional<double> seconds = scanLength(file.path);
+        const std::optional<double> seconds = scanLength(file.path, stop);
         lock.lock();
         queue_.pop_front();
         if (seconds)

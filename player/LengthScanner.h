@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Mp3File.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -8,6 +10,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <stop_token>
 #include <thread>
 #include <tuple>
 
@@ -18,7 +21,9 @@ struct FileIdentity {
     qint64 size = 0;
     qint64 modifiedMs = 0;
 
-    static FileIdentity of(const QString& path);
+    // Names the file by its absolute path without reading the disk: the
+    // stamp comes from the descriptor the file was opened on.
+    static FileIdentity of(const QString& path, const FileStamp& stamp);
     bool operator==(const FileIdentity&) const = default;
     bool operator<(const FileIdentity& other) const
     {
@@ -33,9 +38,9 @@ struct FileIdentity {
 // opening the same unchanged file again knows its length at once.
 //
 // Threads: request() and exactSeconds() are called on the GUI thread; the
-// scan runs on the scanner's own thread. The map and queue are guarded by a
-// mutex that is never held while a file is read.
-// Shared by all players; must outlive them.
+// scan runs on the scanner's own thread, and the destructor stops it between
+// two frames, so a huge file never holds up the end of the program. The map and queue are guarded
+// by a mutex that is never held while a file is read. Shared by all players; must outlive them.
 class LengthScanner {
 public:
     LengthScanner();
@@ -56,5 +61,8 @@ private:
     std::jthread thread_;
 };
 
-// Reads every frame of the file; nothing when it cannot be read.
-std::optional<double> scanLength(const QByteArray& encodedPath);
+// Reads every frame of the file the way the decoder plays it: past damage
+// it can resync over, each frame at its own sample rate, whatever a header
+// claims. Nothing when the file cannot be read or `stop` is requested, which
+// is looked at between frames.
+std::optional<double> scanLength(const QByteArray& encodedPath, std::stop_token stop = {});

@@ -4,11 +4,14 @@
 #include "OutputFormat.h"
 #include "Voice.h"
 
+#include <QFile>
+
 #include <SDL2/SDL_audio.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <sys/stat.h>
 
 namespace {
 
@@ -17,8 +20,6 @@ constexpr std::size_t FrameBytes = sizeof(float) * OutputFormat::Channels;
 constexpr std::size_t StepFrames = 4096;
 // While playing, the ring is topped up this often; it holds a second.
 constexpr auto TopUpInterval = std::chrono::milliseconds(200);
-// Read errors in a row after which the damage is taken as the file's end.
-constexpr int ErrorsBeforeGivingUp = 4;
 
 } // namespace
 
@@ -64,14 +65,17 @@ void Mp3Decoder::load(Mp3File file, const QByteArray& name)
     const GuiLock lock(*this);
     resetVoice();
     handle_ = std::move(file.handle);
+    fd_ = std::move(file.fd);
+    stamp_ = file.stamp;
     allowResyncOverDamage(handle_.get());
     rate_ = file.rate;
     channels_ = file.channels;
     name_ = name;
     damageReported_ = false;
     if (!newStream())
-        std::fprintf(stderr, "tarnwick: %s: cannot convert %ld Hz sound: %s\n", name_.constData(),
-            rate_, SDL_GetError());
+        report(QStringLiteral("cannot convert %1 Hz sound: %2")
+                   .arg(rate_)
+                   .arg(QString::fromUtf8(SDL_GetError())));
 }
 
 bool Mp3Decoder::rewind()
@@ -102,6 +106,7 @@ void Mp3Decoder::resetVoice()
     voice_.ring.clear();
     voice_.playedFrames.store(0);
     voice_.finished.store(false);
+    voice_.ranDry.store(false);
     voice_.inputEnded.store(false);
     sourceDone_ = false;
     flushed_ = false;
@@ -163,8 +168,9 @@ bool Mp3Decoder::step()
     // pump() leaves the converter empty whenever the ring has room.
     if (formatChanging_) {
         if (!newStream())
-            std::fprintf(stderr, "tarnwick: %s: cannot convert %ld Hz sound: %s\n",
-                name_.constData(), rate_, SDL_GetError());
+            report(QStringLiteral("cannot convert %1 Hz sound: %2")
+                       .arg(rate_)
+                       .arg(QString::fromUtf8(SDL_GetError())));
         formatChanging_ = false;
         return true;
     }
@@ -176,6 +182,11 @@ bool Mp3Decoder::step()
         }
         voice_.inputEnded.store(true, std::memory_order_release);
         return false;
+    }
+    if (fileChanged()) {
+        reportChange();
+        sourceDone_ = true;
+        return true;
     }
     readMore();
     return true;
@@ -201,14 +212,18 @@ void Mp3Decoder::readMore()
     std::size_t bytes = 0;
     const int result = mpg123_read(h, decoded_.data(), decoded_.size() * sizeof(float), &bytes);
     if (bytes > 0 && SDL_AudioStreamPut(stream_, decoded_.data(), int(bytes)) != 0) {
-        std::fprintf(stderr, "tarnwick: %s: cannot convert the sound: %s\n", name_.constData(),
-            SDL_GetError());
+        report(QStringLiteral("cannot convert the sound at %1 s: %2; its sound ends there")
+                   .arg(decodedSeconds(), 0, 'f', 1)
+                   .arg(QString::fromUtf8(SDL_GetError())));
         sourceDone_ = true;
         return;
     }
     if (result == MPG123_OK) {
         errorsInARow_ = 0;
     } else if (result == MPG123_DONE) {
+        // Cut short while this very read ran: the end is the change's.
+        if (fileChanged())
+            reportChange();
         sourceDone_ = true;
     } else if (result == MPG123_NEW_FORMAT) {
         long rate = 0;
@@ -228,17 +243,57 @@ void Mp3Decoder::readMore()
 
 // The decoder skips junk by itself up to its resync limit; an error means it
 // found none in reach. A few more tries get past a longer stretch; after that
-// the file is taken to end here.
+// the file is taken to end here, and the sound breaking off is reported.
 void Mp3Decoder::onDamage()
 {
     mpg123_handle* h = handle_.get();
-    const double at = rate_ > 0 ? double(mpg123_tell(h)) / double(rate_) : 0;
-    const bool givingUp = ++errorsInARow_ >= ErrorsBeforeGivingUp;
-    if (!damageReported_ || givingUp)
-        std::fprintf(stderr, "tarnwick: %s: damaged MP3 data at %.1f s (%s); %s\n",
-            name_.constData(), at, mpg123_strerror(h),
-            givingUp ? "the file ends there" : "skipping it");
-    damageReported_ = true;
-    if (givingUp)
+    const QString reason = QString::fromUtf8(mpg123_strerror(h));
+    if (++errorsInARow_ >= ReadErrorsBeforeGivingUp) {
+        if (fileChanged())
+            reportChange();
+        else
+            report(QStringLiteral("damaged or unreadable MP3 data at %1 s (%2); its sound ends "
+                                  "there")
+                       .arg(decodedSeconds(), 0, 'f', 1)
+                       .arg(reason));
         sourceDone_ = true;
+    } else if (!damageReported_) {
+        std::fprintf(stderr, "tarnwick: %s: damaged MP3 data at %.1f s (%s); skipping it\n",
+            name_.constData(), decodedSeconds(), reason.toLocal8Bit().constData());
+    }
+    damageReported_ = true;
+}
+
+// A file overwritten or truncated in place: its descriptor now reads other
+// bytes than the ones chosen. A file renamed over or deleted keeps the chosen
+// bytes behind the descriptor and plays in full.
+bool Mp3Decoder::fileChanged() const
+{
+    struct stat status { };
+    return ::fstat(fd_.get(), &status) == 0 && stampOf(status) != stamp_;
+}
+
+void Mp3Decoder::reportChange()
+{
+    report(
+        QStringLiteral("the file was changed on disk since it was chosen; its sound ends at %1 s "
+                       "(choose it again to play what it holds now)")
+            .arg(decodedSeconds(), 0, 'f', 1));
+}
+
+double Mp3Decoder::decodedSeconds() const
+{
+    return rate_ > 0 ? double(mpg123_tell(handle_.get())) / double(rate_) : 0;
+}
+
+void Mp3Decoder::report(const QString& problem)
+{
+    const std::scoped_lock lock(problemsMutex_);
+    problems_ << QFile::decodeName(name_) + QStringLiteral(": ") + problem;
+}
+
+QStringList Mp3Decoder::takeProblems()
+{
+    const std::scoped_lock lock(problemsMutex_);
+    return std::exchange(problems_, {});
 }

@@ -3,6 +3,7 @@
 #include "Mp3File.h"
 
 #include <QByteArray>
+#include <QStringList>
 
 #include <SDL2/SDL_audio.h>
 
@@ -21,8 +22,8 @@ struct Voice;
 // voice plays it tops the ring up a few times a second; while the voice is
 // idle or paused, with the ring full, the thread sleeps until woken.
 //
-// Threads: load(), rewind(), start() and the destructor are called on the
-// GUI thread. They take the decoder's mutex, which the decoder thread holds
+// Threads: load(), rewind(), start(), takeProblems() and the destructor are
+// called on the GUI thread. They take the decoder's mutex, which the decoder thread holds
 // only for one short decoding step at a time; the mixer never takes it.
 // Ownership: the decoder owns the file's handle and its converter; the voice
 // belongs to the player and outlives the decoder.
@@ -42,6 +43,11 @@ public:
     void start();
     // The voice's `armed` changed: the thread looks at it again.
     void wake();
+    // What went wrong while decoding since the last call, one line each,
+    // naming the file, where in it and why: the file changed on disk since it
+    // was chosen (reported, and its sound ends there: what is on disk now is
+    // not the sound that was chosen), damage too long to skip, a read error.
+    QStringList takeProblems();
 
 private:
     class GuiLock;
@@ -53,6 +59,10 @@ private:
     void resetVoice();
     bool newStream();
     void freeStream();
+    bool fileChanged() const;
+    void reportChange();
+    double decodedSeconds() const;
+    void report(const QString& problem);
 
     Voice& voice_;
     AudioOutput& output_;
@@ -62,7 +72,10 @@ private:
     std::atomic<int> guiWaiting_{0};
     unsigned generation_ = 0;
 
-    // Guarded by mutex_.
+    // Guarded by mutex_. The handle reads the descriptor, so it is declared
+    // after it and goes first.
+    FileDescriptor fd_;
+    FileStamp stamp_;
     Mpg123Handle handle_;
     QByteArray name_;
     long rate_ = 0;
@@ -75,6 +88,9 @@ private:
     bool damageReported_ = false;
     std::vector<float> decoded_;
     std::vector<float> converted_;
+
+    std::mutex problemsMutex_;
+    QStringList problems_;
 
     std::jthread thread_;
 };

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 FileCheckResult Mp3FileCheck::check(const QString& path, std::optional<FileStamp> chosen) const
 {
     const QFileInfo info(path);
@@ -13,7 +15,10 @@ FileCheckResult Mp3FileCheck::check(const QString& path, std::optional<FileStamp
         return {std::nullopt, QStringLiteral("is no longer there")};
     if (!info.isFile())
         return {std::nullopt, QStringLiteral("is no longer a regular file")};
-    const FileStamp stamp{info.size(), info.lastModified().toMSecsSinceEpoch()};
+    struct stat status { };
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return {std::nullopt, QStringLiteral("is no longer readable")};
+    const FileStamp stamp = stampOf(status);
     if (chosen && stamp != *chosen)
         return {stamp, QStringLiteral("was changed after it was chosen")};
     if (QFile file(path); !file.open(QIODevice::ReadOnly))

@@ -2,10 +2,13 @@
 
 #include "LengthScanner.h"
 #include "MediaPlayer.h"
+#include "Mp3File.h"
 
 #include <QObject>
 #include <QString>
 
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -13,13 +16,24 @@ class AudioOutput;
 class Mp3Decoder;
 struct Voice;
 
+// How a player reaches a chosen file: the opening, which runs on a thread of
+// its own, and how long open() waits for it before giving up on the file.
+struct FileAccess {
+    std::function<Mp3File(const QString&)> open = openMp3File;
+    std::chrono::milliseconds patience = std::chrono::seconds(5);
+};
+
 // The production player of one slot: MP3 files decoded by libmpg123 and
 // played through the shared AudioOutput.
 //
-// Threads: every member is called on the GUI thread and returns at once.
-// The file is decoded on the player's own decoder thread (Mp3Decoder), mixed
-// on SDL's audio thread (AudioOutput), and its exact length found on the
-// LengthScanner's thread; none of them ever calls back into the player.
+// Threads: every member is called on the GUI thread. open() hands the file to
+// a thread of its own and, when it does not answer at once, runs the event
+// loop while it waits, so the clock, the schedule and the window go on; a file
+// that does not answer within the patience (a hung drive or network share) is
+// refused and its thread left to finish alone. Every other member returns at
+// once. The file is decoded on the player's own decoder thread (Mp3Decoder),
+// mixed on SDL's audio thread (AudioOutput), and its exact length found on
+// the LengthScanner's thread; none of them ever calls back into the player.
 // Ownership: the player owns its voice and decoder; the output and the
 // scanner are shared by all players and must outlive them.
 //
@@ -30,7 +44,8 @@ struct Voice;
 class Mp3Player final : public QObject, public MediaPlayer {
     Q_OBJECT
 public:
-    Mp3Player(AudioOutput& output, LengthScanner& lengths, QObject* parent = nullptr);
+    Mp3Player(AudioOutput& output, LengthScanner& lengths, FileAccess access = {},
+        QObject* parent = nullptr);
     ~Mp3Player() override;
 
     void open(const QString& path) override;
@@ -41,6 +56,8 @@ public:
     void armStartAt(const QDateTime& second) override;
     void disarmStart() override;
     std::optional<double> firstSampleMsAfter(const QDateTime& second) const override;
+    QStringList takeProblems() override;
+    bool durationIsEstimate() const override;
 
     bool isPlaying() const;
     // On the mixer's timeline (wall-clock ns): when the first sample of the
@@ -49,12 +66,18 @@ public:
     std::int64_t heardUntilNs() const;
 
 private:
+    Mp3File openWithinPatience(const QString& path);
+
     AudioOutput& output_;
     LengthScanner& lengths_;
+    FileAccess access_;
     std::unique_ptr<Voice> voice_;
     std::unique_ptr<Mp3Decoder> decoder_;
     QString path_;
     FileIdentity identity_;
     double estimatedSeconds_ = 0;
+    bool lengthFromHeader_ = false;
     mutable std::optional<double> exactSeconds_;
+    bool opening_ = false;
+    bool ranDryReported_ = false;
 };

@@ -24,10 +24,9 @@ void allowResyncOverDamage(mpg123_handle* handle)
     mpg123_param(handle, MPG123_RESYNC_LIMIT, 256 * 1024, 0);
 }
 
-StreamOpening openStream(
-    mpg123_handle* handle, const QByteArray& encodedPath, long& rate, int& channels)
+StreamOpening openStream(mpg123_handle* handle, int fd, long& rate, int& channels)
 {
-    if (mpg123_open(handle, encodedPath.constData()) != MPG123_OK)
+    if (mpg123_open_fd(handle, fd) != MPG123_OK)
         return StreamOpening::Unreadable;
     int encoding = 0;
     if (mpg123_getformat(handle, &rate, &channels, &encoding) != MPG123_OK || rate <= 0 ||

@@ -2,8 +2,6 @@
 
 #include <mpg123.h>
 
-#include <QByteArray>
-
 #include <memory>
 
 struct Mpg123Delete {
@@ -23,8 +21,12 @@ Mpg123Handle newMpg123Handle();
 // in junk of that size something that looks like a frame turns up.
 void allowResyncOverDamage(mpg123_handle* handle);
 
-// Opens a file on a handle and reads up to its first frame, which tells the
-// file's rate and channel count.
+// Read errors in a row after which damage is taken as the file's end, in
+// playing and in measuring alike.
+inline constexpr int ReadErrorsBeforeGivingUp = 4;
+
+// Opens a file's descriptor on a handle and reads up to its first frame,
+// which tells the file's rate and channel count. The caller keeps the
+// descriptor open for as long as the handle reads it.
 enum class StreamOpening { Opened, Unreadable, NoMpegAudio };
-StreamOpening openStream(
-    mpg123_handle* handle, const QByteArray& encodedPath, long& rate, int& channels);
+StreamOpening openStream(mpg123_handle* handle, int fd, long& rate, int& channels);

@@ -12,7 +12,8 @@
 //   frame of the file.
 // - The mixer (audio callback) reads `ring` while `running`, counts what it
 //   hands to the device in `playedFrames`, and at the end of the input sets
-//   `finished` and clears `running`.
+//   `finished` and clears `running`. Running out of sound while the input
+//   goes on, after the voice has begun, sets `ranDry`.
 // - The GUI thread sets and clears `running` (play, pause) and resets the
 //   rest only while the mixer is held off (AudioOutput::MixerLock) and the
 //   decoder is stopped.
@@ -30,6 +31,7 @@ struct Voice {
     std::atomic<bool> running{false};
     std::atomic<bool> inputEnded{false};
     std::atomic<bool> finished{false};
+    std::atomic<bool> ranDry{false};
     std::atomic<std::uint64_t> playedFrames{0};
     std::atomic<bool> armed{false};
     std::atomic<bool> awaitingFirstSample{false};

@@ -37,6 +37,7 @@ Scheduler::Scheduler(WindowControls& c, const Clock& clock, ErrorReporter& error
 void Scheduler::tick()
 {
     const QDateTime now = clock_.now();
+    const qint64 monotonicMs = clock_.monotonicMs();
     timer_.armForNextSecond(now);
     const WallSecond current = wallSecondOf(now);
     const SecondPlan plan = planSeconds(lastTested_, current);
@@ -46,8 +47,12 @@ void Scheduler::tick()
     // Recorded before any start, so that no tick let in while a slot starts
     // can test these seconds again.
     lastTested_ = current;
-    reportClockChange(plan, lastTested, current);
-    reportMissed(plan.missed, now);
+    const qint64 passedMs = monotonicMs - lastTickMonotonicMs_;
+    const bool heldUp = wasHeldUp(lastTickWall_.msecsTo(now), passedMs);
+    lastTickWall_ = now;
+    lastTickMonotonicMs_ = monotonicMs;
+    reportClockChange(plan, lastTested, current, heldUp ? std::optional(passedMs) : std::nullopt);
+    reportMissed(plan.missed, now, heldUp);
     for (WallSecond second = plan.toTest.first; second <= plan.toTest.last; ++second) {
         const QTime timeOfDay = timeOfDayOf(second);
         for (int slot = 0; slot < SlotCount; ++slot)
@@ -69,10 +74,16 @@ void Scheduler::disarm()
     startAhead_.disarm();
 }
 
-void Scheduler::reportClockChange(
-    const SecondPlan& plan, WallSecond lastTested, WallSecond current) const
+void Scheduler::reportClockChange(const SecondPlan& plan, WallSecond lastTested, WallSecond current,
+    std::optional<qint64> heldUpMs) const
 {
-    if (plan.passage == ClockPassage::JumpedForward)
+    if (plan.passage == ClockPassage::JumpedForward && heldUpMs)
+        errors_.log(QStringLiteral("Clock: the program was held up %1 s, from %2 to %3; the %4 s "
+                                   "between are not tested")
+                        .arg(double(*heldUpMs) / 1000, 0, 'f', 1)
+                        .arg(dateAndSecondText(lastTested), dateAndSecondText(current))
+                        .arg(current - lastTested - 1));
+    else if (plan.passage == ClockPassage::JumpedForward)
         errors_.log(QStringLiteral("Clock: jumped forward from %1 to %2; the %3 s between are "
                                    "not tested")
                         .arg(dateAndSecondText(lastTested), dateAndSecondText(current))
@@ -82,7 +93,7 @@ void Scheduler::reportClockChange(
                         .arg(dateAndSecondText(lastTested), dateAndSecondText(current)));
 }
 
-void Scheduler::reportMissed(SecondRange missed, const QDateTime& now)
+void Scheduler::reportMissed(SecondRange missed, const QDateTime& now, bool heldUp)
 {
     if (missed.empty())
         return;
@@ -95,9 +106,11 @@ void Scheduler::reportMissed(SecondRange missed, const QDateTime& now)
         if (!due)
             continue;
         errors_.fromTick(slot,
-            QStringLiteral("missed %1 scheduled for %2, %3 ms late: the clock jumped from %4 to %5")
+            QStringLiteral("missed %1 scheduled for %2, %3 ms late: %4 from %5 to %6")
                 .arg(file, secondText(*due))
                 .arg(msAfterStartOf(*due, now))
+                .arg(heldUp ? QStringLiteral("the program was held up")
+                            : QStringLiteral("the clock jumped"))
                 .arg(dateAndSecondText(missed.first - 1), dateAndSecondText(current)));
     }
 }

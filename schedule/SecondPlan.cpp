@@ -1,5 +1,7 @@
 #include "SecondPlan.h"
 
+#include <cstdlib>
+
 SecondPlan planSeconds(std::optional<WallSecond> lastTested, WallSecond current)
 {
     const SecondRange onlyCurrent{current, current};
@@ -17,6 +19,14 @@ SecondPlan planSeconds(std::optional<WallSecond> lastTested, WallSecond current)
     if (secondsLate <= CatchUpSeconds)
         return {ClockPassage::LateTick, {*lastTested + 1, current}, {}};
     return {ClockPassage::JumpedForward, onlyCurrent, {*lastTested + 1, current - 1}};
+}
+
+bool wasHeldUp(qint64 wallMs, qint64 monotonicMs)
+{
+    // Far more than the two clocks drift apart in a gap, far less than a
+    // change of the clock that skips a second.
+    constexpr qint64 Agreement = 500;
+    return std::abs(wallMs - monotonicMs) < Agreement;
 }
 
 bool isDue(const std::optional<QTime>& startTime, const QString& fileLabel, QTime second)

@@ -34,6 +34,11 @@ struct SecondPlan {
 // exactly once while the clock runs normally.
 SecondPlan planSeconds(std::optional<WallSecond> lastTested, WallSecond current);
 
+// Between two ticks the wall clock passed `wallMs` and the monotonic clock
+// `monotonicMs`. When they agree, the clock was not changed: the program was
+// held up (stopped, swapped out, the machine asleep) for that long.
+bool wasHeldUp(qint64 wallMs, qint64 monotonicMs);
+
 // A slot starts in `second` when its start time is that very second of the
 // day and its file label names a file. A slot with no start time never starts.
 bool isDue(const std::optional<QTime>& startTime, const QString& fileLabel, QTime second);

@@ -2,14 +2,22 @@
 
 #include "Clock.h"
 
-// A clock that reads whatever the test set.
+// A clock that reads whatever the test set. Setting the time is a change of
+// the wall clock; advancing it is time passing, which the monotonic reading
+// counts too.
 class FakeClock final : public Clock {
 public:
     QDateTime now() const override { return now_; }
+    qint64 monotonicMs() const override { return monotonicMs_; }
     void set(const QDateTime& when) { now_ = when; }
     void setTime(const QTime& time) { now_.setTime(time); }
-    void advanceMs(qint64 ms) { now_ = now_.addMSecs(ms); }
+    void advanceMs(qint64 ms)
+    {
+        now_ = now_.addMSecs(ms);
+        monotonicMs_ += ms;
+    }
 
 private:
     QDateTime now_{QDate(2026, 12, 7), QTime(8, 0)};
+    qint64 monotonicMs_ = 0;
 };

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <utility>
 
 // A player that behaves as the real one does towards its callers (open leaves
 // it idle at the start, play resumes, pause holds) without sound. Calls of all
@@ -27,6 +28,8 @@ public:
     {
         return firstSampleMs_;
     }
+    QStringList takeProblems() override { return std::exchange(problems_, {}); }
+    bool durationIsEstimate() const override { return estimate_; }
 
     // Test controls.
     void failPlayWith(const QString& reason) { playFailure_ = reason; }
@@ -35,6 +38,8 @@ public:
     void setDuration(double seconds) { duration_ = seconds; }
     void setFirstSampleMs(double ms) { firstSampleMs_ = ms; }
     const std::optional<QDateTime>& armedFor() const { return armedFor_; }
+    void reportProblem(const QString& problem) { problems_ << problem; }
+    void setDurationIsEstimate(bool estimate) { estimate_ = estimate; }
 
     bool isPlaying() const { return playing_; }
     const QString& file() const { return file_; }
@@ -50,4 +55,6 @@ private:
     std::optional<QString> openFailure_;
     std::optional<QDateTime> armedFor_;
     std::optional<double> firstSampleMs_;
+    QStringList problems_;
+    bool estimate_ = false;
 };

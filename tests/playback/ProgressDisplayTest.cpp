@@ -53,6 +53,10 @@ TEST_F(Progress, ATickWritesElapsedAndTotalFromThePlayer)
     EXPECT_EQ(total(3), QStringLiteral("546:08"));
     EXPECT_EQ(past(2), QStringLiteral("- - : - -"));
     EXPECT_EQ(total(4), QStringLiteral("- - : - -"));
+
+    h.player(3).setDurationIsEstimate(true);
+    h.form().onProgressTick(3);
+    EXPECT_EQ(total(3), QStringLiteral("~546:08"));
 }
 
 TEST_F(Progress, EachTimerShowsItsOwnSlot)

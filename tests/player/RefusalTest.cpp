@@ -5,12 +5,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -117,6 +119,20 @@ INSTANTIATE_TEST_SUITE_P(Files, Mp3Refusal,
         BadInput{"wav", &wavNamedMp3, "not an MP3 file"},
         BadInput{"png", [] { return sounds().write(QStringLiteral("picture.mp3"), pngBytes()); },
             "not an MP3 file"},
+        BadInput{"fifo",
+            [] {
+                const QString fifo = sounds().path(QStringLiteral("pipe.mp3"));
+                ::mkfifo(QFile::encodeName(fifo).constData(), 0600);
+                return fifo;
+            },
+            "a pipe (FIFO), not a sound file"},
+        BadInput{"device",
+            [] {
+                const QString link = sounds().path(QStringLiteral("zero.mp3"));
+                QFile::link(QStringLiteral("/dev/zero"), link);
+                return link;
+            },
+            "a device, not a sound file"},
         BadInput{"random",
             [] { return sounds().write(QStringLiteral("noise.mp3"), randomBytes(100 * 1024)); },
             "not an MP3 file"}),
@@ -143,16 +159,26 @@ TEST(Mp3RefusalUnreadable, AFileThePlayerMayNotReadIsRefused)
 {
     const QByteArray handedOver = qgetenv("TARN_UNREADABLE_MP3");
     if (!handedOver.isEmpty()) {
-        expectRefusedAsUnreadable(QFile::decodeName(handedOver));
+        const QString file = QFile::decodeName(handedOver);
+        expectRefusedAsUnreadable(file);
+        expectRefusedAsUnreadable(QFileInfo(file).dir().filePath(QStringLiteral("link.mp3")));
         return;
     }
     const QString file = sounds().tone(QStringLiteral("locked.mp3"), 1);
+    // A link into a folder the player may not enter is unreadable too, not
+    // missing.
+    QDir(sounds().dir()).mkdir(QStringLiteral("closed"));
+    const QString hidden = sounds().tone(QStringLiteral("closed/bell.mp3"), 1);
+    QFile::link(hidden, sounds().path(QStringLiteral("link.mp3")));
+    ASSERT_TRUE(QFile(sounds().path(QStringLiteral("closed")))
+                    .setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     const auto everyoneMayEnter = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
         QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
     ASSERT_TRUE(QFile(sounds().dir()).setPermissions(everyoneMayEnter));
     ASSERT_TRUE(QFile(file).setPermissions(QFile::WriteOwner));
     if (geteuid() != 0) {
         expectRefusedAsUnreadable(file);
+        expectRefusedAsUnreadable(sounds().path(QStringLiteral("link.mp3")));
         return;
     }
     QProcess child;

@@ -83,6 +83,26 @@ TEST(EverySecondOnce, AForwardJumpOfMoreThanFiveSecondsMissesAndSaysSo)
     EXPECT_TRUE(h.messageBox.shown().empty());
 }
 
+TEST(EverySecondOnce, AProgramHeldUpIsLoggedAsHeldUpNotAsAClockChange)
+{
+    FormHarness h;
+    giveSlot(h, 1, QStringLiteral("missed.mp3"), QTime(10, 0, 1));
+    tickAt(h, QTime(10, 0, 0, 2));
+    testing::internal::CaptureStderr();
+    // Stopped for 42 s: both clocks pass the same time.
+    h.clock.advanceMs(42000);
+    h.form().onScheduleTick();
+    const QString log = QString::fromStdString(testing::internal::GetCapturedStderr());
+
+    EXPECT_TRUE(log.contains(QStringLiteral("Clock: the program was held up 42.0 s, from "
+                                            "2026-12-07 10:00:00 to 2026-12-07 10:00:42")))
+        << log.toStdString();
+    EXPECT_FALSE(log.contains(QStringLiteral("jumped"))) << log.toStdString();
+    EXPECT_TRUE(log.contains(QStringLiteral("Slot 2: missed missed.mp3 scheduled for 10:00:01, "
+                                            "41002 ms late: the program was held up from")))
+        << log.toStdString();
+}
+
 TEST(EverySecondOnce, AClockSetBackStartsTheSlotAgainWhenItsSecondComesAgain)
 {
     FormHarness h;
