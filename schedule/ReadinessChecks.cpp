@@ -11,6 +11,9 @@
 #include <QFileInfo>
 #include <QPushButton>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace {
 
 const QString OutputKey = QStringLiteral("output");
@@ -62,6 +65,10 @@ void ReadinessChecks::finishPending()
 template <typename Work, typename Done> void ReadinessChecks::runOffGuiThread(Work work, Done done)
 {
     worker_.start([this, work = std::move(work), done = std::move(done)]() mutable {
+        // Below the GUI thread and the decoders: on a busy machine a check
+        // may come late, but never a tick or a sound. Linux keeps a nice
+        // value per thread.
+        setpriority(PRIO_PROCESS, id_t(gettid()), 10);
         auto result = work();
         QMetaObject::invokeMethod(
             this, [done = std::move(done), result = std::move(result)] { done(result); },

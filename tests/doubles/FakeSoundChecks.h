@@ -45,7 +45,6 @@ public:
     FileCheckResult check(const QString& path, std::optional<FileStamp>) const override
     {
         const std::lock_guard lock(mutex_);
-        ++checks_;
         return {FileStamp{}, problems_.value(path)};
     }
 
@@ -59,14 +58,8 @@ public:
         const std::lock_guard lock(mutex_);
         problems_.remove(path);
     }
-    int checks() const
-    {
-        const std::lock_guard lock(mutex_);
-        return checks_;
-    }
 
 private:
     mutable std::mutex mutex_;
     QMap<QString, QString> problems_;
-    mutable int checks_ = 0;
 };
