@@ -24,6 +24,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -183,8 +184,10 @@ int main(int argc, char** argv)
     window.onLoad();
     WindowControls& c = window.controls();
     const auto choose = [&](int slot) {
+        // As the "&Select" button does, so that everything that listens to
+        // it (the checks ahead of a start among them) learns of the choice.
         dialogs[std::size_t(slot)]->next = files[std::size_t(slot)];
-        window.onChooseFileClicked(slot);
+        emit c.slot(slot).chooseFileButton->clicked();
     };
     for (int i = 0; i < SlotCount; ++i)
         choose(i);
