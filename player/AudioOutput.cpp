@@ -161,9 +161,7 @@ void AudioOutput::mix(float* out, std::size_t frames)
     for (Voice* voice : voices_) {
         if (voice == nullptr || !voice->running.load(std::memory_order_acquire))
             continue;
-        if (!cut) {
-            mixVoice(*voice, out, frames, firstFrameNs);
-        } else if (voice != cut->voice) {
+        if (cut && voice != cut->voice) {
             // Silent from the switch's frame on, as the tick's pause() leaves it.
             mixVoice(*voice, out, cut->frame, firstFrameNs);
             voice->running.store(false, std::memory_order_release);

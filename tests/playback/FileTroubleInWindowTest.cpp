@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QRandomGenerator>
 #include <QTest>
 #include <QTimer>
 
@@ -91,10 +90,7 @@ TEST(FileTroubleInWindow, AStartedFileOverwrittenSinceItWasChosenIsReportedOnThe
 
     QFile inPlace(file);
     ASSERT_TRUE(inPlace.open(QIODevice::ReadWrite));
-    QByteArray noise(inPlace.size(), Qt::Uninitialized);
-    for (char& c : noise)
-        c = char(QRandomGenerator::global()->bounded(256));
-    inPlace.write(noise);
+    inPlace.write(randomBytes(inPlace.size()));
     // The file system's clock is coarse: a rewrite right after the file was
     // made may keep its modification time, which a later one never does.
     ASSERT_TRUE(inPlace.setFileTime(inPlace.fileTime(QFileDevice::FileModificationTime).addSecs(1),

@@ -5,7 +5,6 @@
 
 #include <QDateTime>
 #include <QFile>
-#include <QRandomGenerator>
 
 #include <gtest/gtest.h>
 
@@ -24,15 +23,6 @@ QByteArray bytesOf(const QString& path)
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::ReadOnly));
     return file.readAll();
-}
-
-QByteArray noise(qsizetype count)
-{
-    QByteArray bytes(count, Qt::Uninitialized);
-    QRandomGenerator random(12);
-    for (char& c : bytes)
-        c = char(random.bounded(256));
-    return bytes;
 }
 
 // The tone with the frame count of its Xing/Info header replaced.
@@ -147,7 +137,7 @@ TEST_P(ChangedAfterChoosing, IsReportedNamingTheFileAndItsSoundEnds)
 
 INSTANTIATE_TEST_SUITE_P(Files, ChangedAfterChoosing,
     ::testing::Values(Change{"overwritten_with_noise",
-                          [](const QByteArray& chosen) { return noise(chosen.size()); }},
+                          [](const QByteArray& chosen) { return randomBytes(chosen.size(), 12); }},
         Change{"truncated", [](const QByteArray&) { return QByteArray(); }}),
     [](const auto& info) { return std::string(info.param.name); });
 

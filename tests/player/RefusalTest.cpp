@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -33,15 +32,6 @@ struct BadInput {
 void PrintTo(const BadInput& input, std::ostream* os)
 {
     *os << input.name;
-}
-
-QByteArray randomBytes(int count)
-{
-    QByteArray bytes(count, Qt::Uninitialized);
-    QRandomGenerator random(42);
-    for (char& c : bytes)
-        c = char(random.bounded(256));
-    return bytes;
 }
 
 QString wavNamedMp3()

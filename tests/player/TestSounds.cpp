@@ -78,13 +78,19 @@ QByteArray synchsafe(quint32 value)
 
 QByteArray withId3v2Picture(const QByteArray& mp3, int pictureBytes)
 {
-    QByteArray picture(pictureBytes, Qt::Uninitialized);
-    QRandomGenerator random(7);
-    for (char& c : picture)
-        c = char(random.bounded(256));
+    const QByteArray picture = randomBytes(pictureBytes, 7);
     // APIC: text encoding, MIME type, picture type (front cover), empty
     // description, then the picture's bytes.
     const QByteArray body = QByteArray("\0image/jpeg\0\x03\0", 14) + picture;
     const QByteArray frame = "APIC" + bigEndian(quint32(body.size())) + QByteArray(2, '\0') + body;
     return "ID3" + QByteArray("\x03\x00\x00", 3) + synchsafe(quint32(frame.size())) + frame + mp3;
+}
+
+QByteArray randomBytes(qsizetype count, quint32 seed)
+{
+    QByteArray bytes(count, Qt::Uninitialized);
+    QRandomGenerator random(seed);
+    for (char& c : bytes)
+        c = char(random.bounded(256));
+    return bytes;
 }

@@ -26,5 +26,7 @@ private:
 
 // The input with an ID3v2.3 tag holding a cover picture of `pictureBytes`.
 QByteArray withId3v2Picture(const QByteArray& mp3, int pictureBytes);
+// Bytes of no format, the same for the same seed.
+QByteArray randomBytes(qsizetype count, quint32 seed = 42);
 // Runs a program; fails the current test if it does not exit with 0.
 void runTool(const QString& program, const QStringList& arguments);
