@@ -23,7 +23,7 @@ MainWindow::MainWindow(PlatformServices& platform, QWidget* parent)
     : QWidget(parent), platform_(platform), errors_(platform.messageBox, platform.clock),
       lock_(c_, platform.messageBox, *this), fileChooser_(c_, errors_),
       startTimeEditor_(c_, platform.inputBox, platform.messageBox, errors_),
-      runStop_(c_, platform.clock)
+      runStop_(c_, platform.clock, errors_)
 {
     buildMainWindow(this, c_);
     errors_.attachStatusLine(c_.statusLine);
@@ -124,7 +124,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
 {
     // The frame's close button and the window manager's close ask the same
     // question as "&Quit", and are refused while the window is locked.
-    if (ended_ || (!isLocked(c_) && askToQuit())) {
+    if (c_.timetable.ended || (!isLocked(c_) && askToQuit())) {
         endProgram();
         event->accept();
         return;
@@ -135,7 +135,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::onScheduleTick()
 {
     // Each tick re-arms the scheduling clock; after the end nothing may.
-    if (ended_)
+    if (c_.timetable.ended)
         return;
     scheduler_->tick();
     readiness_->tick();
@@ -158,9 +158,9 @@ bool MainWindow::askToQuit()
 
 void MainWindow::endProgram()
 {
-    if (ended_)
+    if (c_.timetable.ended)
         return;
-    ended_ = true;
+    c_.timetable.ended = true;
     // No tick may run once the operator has confirmed the end.
     for (QTimer* timer : c_.allTimers())
         timer->stop();

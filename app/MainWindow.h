@@ -37,6 +37,9 @@ public:
     // created and before any tick.
     void onLoad();
     void onQuitClicked();
+    // Ends the program as a confirmed "&Quit" does, without asking: the
+    // timers stop and nothing placed ahead may sound. Once only.
+    void endProgram();
 
     // The clock display and the scheduled start.
     void onScheduleTick();
@@ -64,7 +67,6 @@ protected:
 
 private:
     bool askToQuit();
-    void endProgram();
     void connectPlayback();
 
     PlatformServices& platform_;
@@ -80,5 +82,4 @@ private:
     std::unique_ptr<Scheduler> scheduler_;
     std::unique_ptr<ClockDisplay> clockDisplay_;
     std::unique_ptr<ReadinessChecks> readiness_;
-    bool ended_ = false;
 };

@@ -51,7 +51,7 @@ void TerminationSignals::onSignal()
 {
     char byte = 0;
     [[maybe_unused]] const ssize_t read = ::read(signalPipe[1], &byte, 1);
-    // exit(), not quit(): quit() asks the windows to close, which the locked
-    // window refuses, and a signal must end the program all the same.
-    QCoreApplication::exit(0);
+    // Not a close of the window, which the locked window refuses: a signal
+    // must end the program all the same.
+    emit received();
 }

@@ -4,15 +4,18 @@
 
 class QSocketNotifier;
 
-// Turns SIGTERM and SIGINT into a clean end of the event loop, so the window
-// and the players are torn down and the audio device is closed. Create one,
-// on the GUI thread, before the event loop starts.
+// Turns SIGTERM and SIGINT into `received`, on the GUI thread, which ends the
+// program the way "&Quit" does once confirmed. Create one, on the GUI
+// thread, before the event loop starts.
 class TerminationSignals : public QObject {
     Q_OBJECT
 
 public:
     explicit TerminationSignals(QObject* parent = nullptr);
     ~TerminationSignals() override;
+
+signals:
+    void received();
 
 private:
     void onSignal();

@@ -8,12 +8,14 @@
 #include "QtInputBox.h"
 #include "QtMessageBox.h"
 #include "QtProgramExit.h"
-#include "SdlOutputCheck.h"
 #include "SystemClock.h"
 #include "TerminationSignals.h"
 
 #include <QApplication>
 #include <QStyleFactory>
+
+#include <cstdio>
+#include <unistd.h>
 
 int main(int argc, char** argv)
 {
@@ -30,7 +32,6 @@ int main(int argc, char** argv)
     // it, and the sound device closes after the players are gone.
     AudioOutput audioOutput;
     LengthScanner lengths;
-    SdlOutputCheck outputCheck(audioOutput);
     Mp3FileCheck fileCheck;
     PlatformServices platform{
         clock,
@@ -39,14 +40,26 @@ int main(int argc, char** argv)
         programExit,
         [&](int) { return std::make_unique<Mp3Player>(audioOutput, lengths); },
         [&lastChoiceFolder](int) { return std::make_unique<QtFileDialog>(lastChoiceFolder); },
-        outputCheck,
+        audioOutput,
         fileCheck,
     };
 
+    // Open and playing before the first start, so it can be placed ahead.
+    audioOutput.requestOpen();
     MainWindow form(platform);
     form.onLoad();
     form.show();
 
     TerminationSignals terminationSignals;
-    return app.exec();
+    QObject::connect(
+        &terminationSignals, &TerminationSignals::received, &form, &MainWindow::endProgram);
+    const int code = QApplication::exec();
+    // The window has ended the program: its timers stopped, nothing placed
+    // ahead. A decoder, an opener or the sound device may still be blocked in
+    // a read of a hung share or a call into a hung sound server, and joining
+    // them would keep the process (and its files) alive until they answer,
+    // so it ends here; the system closes the files and the sound server's
+    // connection.
+    std::fflush(stderr);
+    ::_exit(code);
 }

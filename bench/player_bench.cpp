@@ -6,6 +6,7 @@
 #include "LengthScanner.h"
 #include "Mp3File.h"
 #include "Mp3Player.h"
+#include "OpenNow.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -164,7 +165,7 @@ int main(int argc, char** argv)
                 Mp3Player player(output, lengths);
                 QElapsedTimer timer;
                 timer.start();
-                player.open(file);
+                openNow(player, file);
                 times.push_back(msSince(timer));
             }
             print(name, median(times), "ms");
@@ -176,7 +177,7 @@ int main(int argc, char** argv)
         Mp3Player player(output, lengths);
         QElapsedTimer timer;
         timer.start();
-        player.open(noXing);
+        openNow(player, noXing);
         const double estimate = player.duration();
         while (std::abs(player.duration() - HourSeconds) > 0.1 && timer.elapsed() < 60000)
             std::this_thread::sleep_for(std::chrono::microseconds(200));
@@ -199,7 +200,7 @@ int main(int argc, char** argv)
         Mp3Player player(output, lengths);
         std::vector<double> times;
         for (int i = 0; i < 9; ++i) {
-            player.open(xing);
+            openNow(player, xing);
             // A different moment of the device's cycle each time.
             std::this_thread::sleep_for(std::chrono::microseconds(300000 + 1300 * i));
             QElapsedTimer timer;
@@ -222,7 +223,7 @@ int main(int argc, char** argv)
             const QString copy = dir.filePath(QStringLiteral("hour_%1.mp3").arg(i));
             QFile::copy(i % 2 ? xing : noXing, copy);
             players[i] = std::make_unique<Mp3Player>(output, lengths);
-            players[i]->open(copy);
+            openNow(*players[i], copy);
         }
         for (auto& player : players)
             while (std::abs(player->duration() - HourSeconds) > 0.5)
@@ -240,7 +241,7 @@ int main(int argc, char** argv)
         }
         LengthScanner lengths;
         Mp3Player player(output, lengths);
-        player.open(xing);
+        openNow(player, xing);
         // A freshly opened file is read through once for its exact length,
         // which costs more than playing it for 30 s; the window pays that
         // once per file, not while it plays, so it is left out.

@@ -13,7 +13,6 @@
 #include "Mp3FileCheck.h"
 #include "Mp3Player.h"
 #include "ProgramExit.h"
-#include "SdlOutputCheck.h"
 #include "SystemClock.h"
 #include "TimeOfDayText.h"
 #include "WindowControls.h"
@@ -72,7 +71,10 @@ public:
         : player_(std::move(player)), plays_(plays)
     {
     }
-    void open(const QString& path) override { player_->open(path); }
+    void open(const QString& path, OpenAnswer answer) override
+    {
+        player_->open(path, std::move(answer));
+    }
     void play() override
     {
         plays_.push_back(QDateTime::currentDateTime());
@@ -165,7 +167,7 @@ int main(int argc, char** argv)
     Quiet quiet;
     AudioOutput output;
     LengthScanner lengths;
-    SdlOutputCheck outputCheck(output);
+    output.requestOpen();
     Mp3FileCheck fileCheck;
     std::array<std::vector<QDateTime>, SlotCount> plays;
     std::array<ChosenPath*, SlotCount> dialogs{};
@@ -179,7 +181,7 @@ int main(int argc, char** argv)
             dialogs[std::size_t(slot)] = dialog.get();
             return dialog;
         },
-        outputCheck, fileCheck};
+        output, fileCheck};
     MainWindow window(platform);
     window.onLoad();
     WindowControls& c = window.controls();

@@ -9,6 +9,7 @@
 #include "AudioOutput.h"
 #include "LengthScanner.h"
 #include "Mp3Player.h"
+#include "OpenNow.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -166,8 +167,8 @@ int main(int argc, char** argv)
     LengthScanner lengths;
     Mp3Player a(output, lengths);
     Mp3Player b(output, lengths);
-    a.open(tone);
-    b.open(tone);
+    openNow(a, tone);
+    openNow(b, tone);
     runOnce(a, b, starts, "");
     std::atomic<bool> spin{true};
     std::thread busy([&spin] {

@@ -40,6 +40,7 @@ void applyLockedState(WindowControls& c)
     // "&Lock" has a button to go to.
     c.unlockButton->setEnabled(true);
     c.lockButton->setEnabled(false);
+    c.timetable.locked = true;
 }
 
 void applyUnlockedState(WindowControls& c)
@@ -49,6 +50,7 @@ void applyUnlockedState(WindowControls& c)
     c.quitButton->setEnabled(true);
     c.lockButton->setEnabled(true);
     c.unlockButton->setEnabled(false);
+    c.timetable.locked = false;
     c.lockWarning->hide();
     c.lockButton->setFocus(Qt::OtherFocusReason);
     for (SlotControls& s : c.rows)
@@ -62,7 +64,7 @@ void applyUnlockedState(WindowControls& c)
 
 bool isLocked(const WindowControls& c)
 {
-    return c.unlockButton->isEnabled();
+    return c.timetable.locked;
 }
 
 QPushButton* buttonForEnter(const WindowControls& c, QWidget* focused)

@@ -5,11 +5,12 @@
 class QPushButton;
 class QWidget;
 
-// The window keeps no lock flag: locked and unlocked are two settings of the
-// buttons' enabled flags and of the warning's two blink timers, and an enabled
-// "&UnLock" means locked. Neither touches the clock, the scheduler, the
-// progress timers, the players, the start times or any caption or colour, so a
-// slot that plays goes on playing. GUI thread only.
+// Locked and unlocked are two settings of the buttons' enabled flags and of
+// the warning's two blink timers, and the timetable's `locked`, which a late
+// answer (a file opened after the click that asked for it) goes by. Neither
+// touches the clock, the scheduler, the progress timers, the players, the
+// start times or any caption or colour, so a slot that plays goes on
+// playing. GUI thread only.
 
 // Nothing on the window can be changed, started or quit; the warning blinks.
 void applyLockedState(WindowControls& c);

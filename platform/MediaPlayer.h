@@ -4,15 +4,21 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 // The sound player of one slot. Every call is made on the GUI thread and
-// returns at once; the sound goes on while the event loop runs.
+// returns at once, without waiting on a file or a sound server; the sound
+// goes on while the event loop runs.
 //
 // What callers rely on:
-// - open(path) loads the file and leaves the player idle at its start, not
-//   playing. A file the player cannot play is refused with a PlatformError
-//   that names the file and the reason, and the player stays as it was.
+// - open(path, answer) opens the file and answers later, on the GUI thread
+//   (a player that can tell at once may answer before open() returns):
+//   `answer` gets an empty refusal when the file opened, else the reason,
+//   naming the file. It returns whether the player takes the opened file,
+//   which leaves it idle at the file's start, not playing; until then, and
+//   when the file is refused or not taken, the player keeps what it had and
+//   plays on. An open that does not answer in time is refused as such.
 // - play() starts, or resumes where pause() held it; on a playing player it
 //   plays on. A failure (no sound output, no file) is a PlatformError.
 // - pause() holds the position; on an idle, paused or empty player it
@@ -38,7 +44,8 @@
 class MediaPlayer {
 public:
     virtual ~MediaPlayer() = default;
-    virtual void open(const QString& path) = 0;
+    using OpenAnswer = std::function<bool(const QString& refusal)>;
+    virtual void open(const QString& path, OpenAnswer answer) = 0;
     virtual void play() = 0;
     virtual void pause() = 0;
     virtual double currentPosition() const = 0;

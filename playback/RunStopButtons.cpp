@@ -1,6 +1,7 @@
 #include "RunStopButtons.h"
 
 #include "Clock.h"
+#include "ErrorReporter.h"
 #include "FileDialog.h"
 #include "LabelColour.h"
 #include "MediaPlayer.h"
@@ -13,12 +14,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-namespace {
-
-} // namespace
-
-RunStopButtons::RunStopButtons(WindowControls& controls, const Clock& clock)
-    : c_(controls), clock_(clock)
+RunStopButtons::RunStopButtons(WindowControls& controls, const Clock& clock, ErrorReporter& errors)
+    : c_(controls), clock_(clock), errors_(errors)
 {
 }
 
@@ -42,6 +39,7 @@ void RunStopButtons::start(int slot)
     } catch (const PlatformError& error) {
         throw namingFile(s.fileDialog->fileName(), error);
     }
+    ++c_.timetable.slot(slot).starts;
     s.runButton->setText(pauseCaption());
     for (int other = 0; other < SlotCount; ++other)
         if (other != slot)
@@ -65,6 +63,8 @@ void RunStopButtons::stop(int slot)
 {
     SlotControls& s = c_.slot(slot);
     if (!s.fileDialog->fileName().isEmpty()) {
+        // Silent at once, however long the file takes to open again.
+        s.player->pause();
         reopen(slot);
         if (slot == 0)
             LabelColour::set(s.fileNameLabel, LabelColour::Black);
@@ -74,16 +74,24 @@ void RunStopButtons::stop(int slot)
 
 void RunStopButtons::reopen(int slot)
 {
-    SlotControls& s = c_.slot(slot);
-    const QString path = s.fileDialog->fileName();
-    try {
-        s.player->open(path);
-    } catch (const PlatformError& error) {
+    const QString path = c_.slot(slot).fileDialog->fileName();
+    const int asked = c_.timetable.askOpen(slot);
+    const int startsThen = c_.timetable.slot(slot).starts;
+    c_.slot(slot).player->open(path, [this, slot, path, asked, startsThen](const QString& refusal) {
+        switch (c_.timetable.judgeAnswer(slot, asked, startsThen)) {
+        case Timetable::Verdict::Stale:
+            return false;
+        case Timetable::Verdict::StartedMeanwhile:
+            // A start after the click stands; so does its sound.
+            return false;
+        case Timetable::Verdict::Apply:
+            break;
+        }
+        if (refusal.isEmpty())
+            return true;
         // The file can no longer be opened (moved, deleted, its drive gone)
-        // and the player keeps what it had: the operator asked for silence,
-        // so hold the slot and let the caption say it no longer plays.
-        s.player->pause();
-        s.runButton->setText(runCaption());
-        throw namingFile(path, error);
-    }
+        // and the player keeps what it had, held where the click left it.
+        errors_.fromClick(slot, namingFile(path, PlatformError(refusal)).reason());
+        return false;
+    });
 }

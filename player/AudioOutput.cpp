@@ -2,15 +2,22 @@
 
 #include "OutputFormat.h"
 #include "PlatformError.h"
-#include "SdlDeviceLock.h"
 #include "Voice.h"
 
 #include <SDL2/SDL.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 
 namespace {
+
+// SDL marks a device it lost as stopped; nothing else tells us without an
+// SDL event loop, so the device thread looks this often, and tries again
+// this often while no device opens.
+constexpr auto WatchInterval = std::chrono::milliseconds(500);
+// A first open that takes longer is a sound server that does not answer.
+constexpr qint64 OpeningPatienceMs = 2000;
 
 QString sdlReason()
 {
@@ -18,26 +25,29 @@ QString sdlReason()
     return reason.isEmpty() ? QStringLiteral("the sound device refused to open") : reason;
 }
 
+qint64 steadyMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 } // namespace
 
-AudioOutput::AudioOutput(QObject* parent) : QObject(parent)
+AudioOutput::AudioOutput(QObject* parent)
+    : QObject(parent), deviceThread_([this](std::stop_token stop) { runDevice(stop); })
 {
-    // SDL marks a device it lost as stopped; nothing else tells us without an
-    // SDL event loop, so the GUI thread looks every half second while open.
-    watch_.setInterval(500);
-    connect(&watch_, &QTimer::timeout, this, &AudioOutput::checkDevice);
 }
 
 AudioOutput::~AudioOutput()
 {
-    closeDevice();
-    if (subsystemUp_)
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    deviceThread_.request_stop();
+    deviceThread_.join();
 }
 
 void AudioOutput::attach(Voice& voice)
 {
-    const MixerLock lock(device_);
+    const std::scoped_lock lock(mixMutex_);
     const auto slot = std::find(voices_.begin(), voices_.end(), nullptr);
     if (slot == voices_.end())
         throw PlatformError(QStringLiteral("no sound output: too many players"));
@@ -46,92 +56,165 @@ void AudioOutput::attach(Voice& voice)
 
 void AudioOutput::detach(Voice& voice)
 {
-    const MixerLock lock(device_);
+    const std::scoped_lock lock(mixMutex_);
     std::replace(voices_.begin(), voices_.end(), &voice, static_cast<Voice*>(nullptr));
     switch_.disarm(voice);
 }
 
 void AudioOutput::armStart(Voice& voice, std::int64_t atNs)
 {
-    const MixerLock lock(device_);
+    const std::scoped_lock lock(mixMutex_);
     switch_.arm(voice, atNs);
 }
 
 void AudioOutput::disarmStart(const Voice& voice)
 {
-    const MixerLock lock(device_);
+    const std::scoped_lock lock(mixMutex_);
     switch_.disarm(voice);
 }
 
-std::optional<AudioOutput::FiredSwitch> AudioOutput::lastFiredSwitch() const
+std::optional<AudioOutput::FiredSwitch> AudioOutput::lastFiredSwitch()
 {
-    const MixerLock lock(device_);
+    const std::scoped_lock lock(mixMutex_);
     return fired_;
 }
 
-void AudioOutput::ensureOpen()
+std::optional<AudioOutput::Stall> AudioOutput::lastStall() const
 {
-    if (device_ == 0)
-        openDevice();
+    const std::int64_t ended = stallEndedNs_.load(std::memory_order_acquire);
+    if (ended == 0)
+        return std::nullopt;
+    return Stall{ended, stallLengthNs_.load(std::memory_order_relaxed)};
 }
 
+void AudioOutput::requestOpen()
+{
+    {
+        const std::scoped_lock lock(stateMutex_);
+        if (openWanted_)
+            return;
+        openWanted_ = true;
+        state_ = State::Opening;
+        openingSinceMs_ = steadyMs();
+    }
+    stateWake_.notify_all();
+}
+
+QString AudioOutput::problem() const
+{
+    const std::scoped_lock lock(stateMutex_);
+    switch (state_) {
+    case State::Open:
+        return QString();
+    case State::Failed:
+        return failure_;
+    case State::Opening: {
+        const qint64 waitedMs = steadyMs() - openingSinceMs_;
+        if (waitedMs < OpeningPatienceMs)
+            return QString();
+        return QStringLiteral("the sound server does not answer (waited %1 s)")
+            .arg(waitedMs / 1000);
+    }
+    case State::Closed:
+        break;
+    }
+    return QStringLiteral("not opened");
+}
+
+void AudioOutput::setState(State state, const QString& reason)
+{
+    {
+        const std::scoped_lock lock(stateMutex_);
+        if (state_ == state && failure_ == reason)
+            return;
+        state_ = state;
+        failure_ = reason;
+    }
+    QMetaObject::invokeMethod(
+        this, [this] { emit stateChanged(); }, Qt::QueuedConnection);
+}
+
+void AudioOutput::runDevice(std::stop_token stop)
+{
+    std::unique_lock lock(stateMutex_);
+    while (stateWake_.wait(lock, stop, [this] { return openWanted_; }) && !stop.stop_requested()) {
+        lock.unlock();
+        if (device_.load() == 0)
+            openDevice();
+        else
+            watchDevice();
+        lock.lock();
+        stateWake_.wait_for(lock, stop, WatchInterval, [] { return false; });
+    }
+    lock.unlock();
+    closeDevice();
+    if (subsystemUp_)
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+// The one place a device is opened, for the players and for the check ahead
+// of a start alike.
 void AudioOutput::openDevice()
 {
-    const std::lock_guard lock(sdlDeviceMutex());
-    if (!subsystemUp_) {
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
-            throw PlatformError(QStringLiteral("no sound output: %1").arg(sdlReason()));
-        subsystemUp_ = true;
-    }
-    SDL_AudioSpec wanted{};
-    wanted.freq = OutputFormat::SampleRate;
-    wanted.format = AUDIO_F32SYS;
-    wanted.channels = OutputFormat::Channels;
-    wanted.samples = OutputFormat::DeviceBufferFrames;
-    wanted.callback = &AudioOutput::callback;
-    wanted.userdata = this;
     SDL_ClearError();
-    // No changes allowed: SDL converts to whatever the hardware wants, so
-    // the mixer's rate and the position count never depend on the device.
-    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
-    if (device == 0)
-        throw PlatformError(QStringLiteral("no sound output: %1").arg(sdlReason()));
-    device_ = device;
-    // A new device counts its frames from 0.
-    framesMixed_ = 0;
-    fired_.reset();
-    SDL_PauseAudioDevice(device_, 0);
-    watch_.start();
+    if (!subsystemUp_ && SDL_InitSubSystem(SDL_INIT_AUDIO) == 0)
+        subsystemUp_ = true;
+    SDL_AudioDeviceID device = 0;
+    if (subsystemUp_) {
+        SDL_AudioSpec wanted{};
+        wanted.freq = OutputFormat::SampleRate;
+        wanted.format = AUDIO_F32SYS;
+        wanted.channels = OutputFormat::Channels;
+        wanted.samples = OutputFormat::DeviceBufferFrames;
+        wanted.callback = &AudioOutput::callback;
+        wanted.userdata = this;
+        // No changes allowed: SDL converts to whatever the hardware wants, so
+        // the mixer's rate and the position count never depend on the device.
+        device = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+    }
+    if (device == 0) {
+        const QString reason = sdlReason();
+        // Say it once, not twice a second.
+        if (!reportedOpenFailure_)
+            std::fprintf(
+                stderr, "tarnwick: the sound output cannot be opened: %s\n", qPrintable(reason));
+        reportedOpenFailure_ = true;
+        setState(State::Failed, reason);
+        return;
+    }
+    {
+        // A new device counts its frames from 0; SDL opens it paused.
+        const std::scoped_lock lock(mixMutex_);
+        framesMixed_ = 0;
+        fired_.reset();
+        lastCallbackNs_ = 0;
+    }
+    device_.store(device);
+    if (reportedOpenFailure_) {
+        ++reopens_;
+        std::fprintf(stderr, "tarnwick: the sound output was lost; reopened the default device\n");
+    }
+    reportedOpenFailure_ = false;
+    SDL_PauseAudioDevice(device, 0);
+    setState(State::Open);
 }
 
 void AudioOutput::closeDevice()
 {
-    watch_.stop();
-    const std::lock_guard lock(sdlDeviceMutex());
-    if (device_ != 0)
-        SDL_CloseAudioDevice(device_);
-    device_ = 0;
+    const SDL_AudioDeviceID device = device_.exchange(0);
+    if (device != 0)
+        SDL_CloseAudioDevice(device);
 }
 
-void AudioOutput::checkDevice()
+void AudioOutput::watchDevice()
 {
-    if (device_ != 0 && SDL_GetAudioDeviceStatus(device_) != SDL_AUDIO_STOPPED)
+    if (SDL_GetAudioDeviceStatus(device_.load()) != SDL_AUDIO_STOPPED)
         return;
-    const bool wasOpen = device_ != 0;
     closeDevice();
-    try {
-        openDevice();
-        ++reopens_;
-        reportedReopenFailure_ = false;
-        std::fprintf(stderr, "tarnwick: the sound output was lost; reopened the default device\n");
-    } catch (const PlatformError& error) {
-        // Keep trying while players wait; say it once, not twice a second.
-        watch_.start();
-        if (wasOpen || !reportedReopenFailure_)
-            std::fprintf(stderr, "tarnwick: the sound output was lost and cannot be reopened: %s\n",
-                error.what());
-        reportedReopenFailure_ = true;
-    }
+    std::fprintf(stderr, "tarnwick: the sound output was lost\n");
+    reportedOpenFailure_ = true;
+    setState(State::Failed, QStringLiteral("the sound device was lost"));
+    openDevice();
 }
 
 void AudioOutput::callback(void* self, Uint8* stream, int bytes)
@@ -140,9 +223,23 @@ void AudioOutput::callback(void* self, Uint8* stream, int bytes)
     static_cast<AudioOutput*>(self)->mix(reinterpret_cast<float*>(stream), frames);
 }
 
+void AudioOutput::noteCallbackTime(std::int64_t nowNs)
+{
+    // Callbacks come a buffer apart; one that comes after two or more means
+    // the device (or the sound server behind it) stood still meanwhile.
+    if (lastCallbackNs_ != 0 && nowNs - lastCallbackNs_ > 2 * LatencyNs) {
+        stallLengthNs_.store(nowNs - lastCallbackNs_, std::memory_order_relaxed);
+        stallEndedNs_.store(nowNs, std::memory_order_release);
+    }
+    lastCallbackNs_ = nowNs;
+}
+
 void AudioOutput::mix(float* out, std::size_t frames)
 {
-    const std::int64_t firstFrameNs = wallClockNs() + LatencyNs;
+    const std::scoped_lock lock(mixMutex_);
+    const std::int64_t nowNs = wallClockNs();
+    noteCallbackTime(nowNs);
+    const std::int64_t firstFrameNs = nowNs + LatencyNs;
     std::fill_n(out, frames * OutputFormat::Channels, 0.0f);
     // A switch a whole buffer late is no longer on its second; the tick's
     // play() starts the slot as it would without one.
@@ -179,6 +276,10 @@ void AudioOutput::mix(float* out, std::size_t frames)
 
 void AudioOutput::mixVoice(Voice& voice, float* out, std::size_t frames, std::int64_t firstFrameNs)
 {
+    // The decoder has not yet emptied the ring of the file before: nothing of
+    // it may be heard, and the wait is neither the file's end nor a gap.
+    if (voice.resetPending.load(std::memory_order_acquire))
+        return;
     const std::size_t n = voice.ring.mixInto(out, frames);
     const std::uint64_t before = voice.playedFrames.fetch_add(n, std::memory_order_release);
     if (n > 0) {
@@ -199,16 +300,4 @@ void AudioOutput::mixVoice(Voice& voice, float* out, std::size_t frames, std::in
         // decoder's first frames.
         voice.ranDry.store(true, std::memory_order_relaxed);
     }
-}
-
-AudioOutput::MixerLock::MixerLock(SDL_AudioDeviceID device) : device_(device)
-{
-    if (device_ != 0)
-        SDL_LockAudioDevice(device_);
-}
-
-AudioOutput::MixerLock::~MixerLock()
-{
-    if (device_ != 0)
-        SDL_UnlockAudioDevice(device_);
 }

@@ -1,32 +1,46 @@
 #pragma once
 
 #include "OutputFormat.h"
+#include "SoundOutputCheck.h"
 #include "StartSwitch.h"
 
 #include <QObject>
-#include <QTimer>
+#include <QString>
 
 #include <SDL2/SDL_audio.h>
 
 #include <array>
+#include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <optional>
+#include <stop_token>
+#include <thread>
 
 struct Voice;
 
-// The one sound output all players share: an SDL audio device (SDL's audio
+// The one sound output all players share, and the check ahead of a start
+// that it is there: an SDL audio device (SDL's audio
 // subsystem only, no window) whose callback mixes the voices of the players.
 //
-// Threads: every member is called on the GUI thread. The callback runs on
-// SDL's audio thread and only mixes: it reads the voices' rings and atomics,
-// never decodes, allocates, or waits for a decoder. The device is opened on
-// the first play, not before, so the window and the files open without a
-// sound card; a device that is lost while open is reopened on the default
-// device, and playback goes on where it was.
+// Threads: the device is opened, watched and reopened on the output's own
+// device thread, never on the GUI thread: SDL's initialisation and its
+// device calls can wait as long as a hung sound server does. The GUI thread
+// asks for the device (requestOpen) and reads how it stands (isOpen,
+// problem), and is told by stateChanged when that changes. The callback runs
+// on SDL's audio thread and only mixes: it reads the voices' rings and
+// atomics, never decodes, allocates, or waits for a decoder. The mixer's own
+// state (the voices attached, the placed start) is guarded by a mutex that
+// the callback holds while it mixes and the GUI thread holds for a few
+// assignments; nobody holds it across a call into SDL or a file.
+//
+// A device lost while open is closed and reopened on the default device,
+// and playback goes on where it was.
 //
 // Ownership: the voices belong to their players, which attach them for
 // their lifetime. The output must outlive every player attached to it.
-class AudioOutput final : public QObject {
+class AudioOutput final : public QObject, public SoundOutputCheck {
     Q_OBJECT
 public:
     static constexpr std::size_t MaxVoices = 64;
@@ -39,31 +53,23 @@ public:
     void attach(Voice& voice);
     void detach(Voice& voice);
 
-    // Opens the device if it is not open; a PlatformError "no sound output:
-    // <reason>" if it cannot be, and the next call tries again.
-    void ensureOpen();
-    bool isOpen() const { return device_ != 0; }
+    // Asks for the device to be opened and kept open; returns at once. The
+    // device thread keeps trying while it cannot be opened.
+    void requestOpen();
+    bool isOpen() const { return device_.load() != 0; }
+    // Why there is no sound output now: empty while the device is open and
+    // playing, or while it is being opened and has not yet taken long.
+    QString problem() const override;
 
-    // While one is alive the callback does not run, so a voice can be reset.
-    class MixerLock {
-    public:
-        explicit MixerLock(SDL_AudioDeviceID device);
-        ~MixerLock();
-        MixerLock(const MixerLock&) = delete;
-        MixerLock& operator=(const MixerLock&) = delete;
-
-    private:
-        SDL_AudioDeviceID device_;
-    };
-    MixerLock holdMixer() const { return MixerLock(device_); }
+    // While it is held the callback does not run, so a voice can be reset.
+    std::unique_lock<std::mutex> holdMixer() { return std::unique_lock(mixMutex_); }
 
     // How often the device was found lost and reopened (for tests and logs).
-    int reopenCount() const { return reopens_; }
+    int reopenCount() const { return reopens_.load(); }
 
     // Places a start ahead (see StartSwitch): `voice` starts at the output
     // frame heard at `atNs` on the wall clock, and every other voice falls
-    // silent at that frame. Replaces any switch placed before. The device
-    // must be open.
+    // silent at that frame. Replaces any switch placed before.
     void armStart(Voice& voice, std::int64_t atNs);
     void disarmStart(const Voice& voice);
 
@@ -80,24 +86,58 @@ public:
         std::uint64_t frame;
         std::int64_t heardNs;
     };
-    std::optional<FiredSwitch> lastFiredSwitch() const;
+    std::optional<FiredSwitch> lastFiredSwitch();
+
+    // When the device last went quiet for longer than it should (no callback
+    // for two buffers and more while open): when the gap ended and how long
+    // it was, on the wall clock. Nothing while none was seen.
+    struct Stall {
+        std::int64_t endedNs;
+        std::int64_t lengthNs;
+    };
+    std::optional<Stall> lastStall() const;
+
+signals:
+    // The device opened, was lost, or cannot be opened (GUI thread).
+    void stateChanged();
 
 private:
+    enum class State { Closed, Opening, Open, Failed };
+
     static void callback(void* self, Uint8* stream, int bytes);
     void mix(float* out, std::size_t frames);
     void mixVoice(Voice& voice, float* out, std::size_t frames, std::int64_t firstFrameNs);
+    void noteCallbackTime(std::int64_t nowNs);
+
+    // The device thread and what only it calls.
+    void runDevice(std::stop_token stop);
     void openDevice();
     void closeDevice();
-    void checkDevice();
+    void watchDevice();
+    void setState(State state, const QString& reason = {});
 
-    bool subsystemUp_ = false;
-    SDL_AudioDeviceID device_ = 0;
+    std::atomic<SDL_AudioDeviceID> device_{0};
+    bool subsystemUp_ = false; // device thread only
+    bool reportedOpenFailure_ = false; // device thread only
+    std::atomic<int> reopens_{0};
+
+    mutable std::mutex stateMutex_;
+    std::condition_variable_any stateWake_;
+    bool openWanted_ = false;
+    State state_ = State::Closed;
+    QString failure_;
+    std::int64_t openingSinceMs_ = 0;
+
+    std::mutex mixMutex_;
+    // Guarded by mixMutex_.
     std::array<Voice*, MaxVoices> voices_{};
-    QTimer watch_;
-    int reopens_ = 0;
-    bool reportedReopenFailure_ = false;
-    // Touched by the callback, and by the GUI thread only under MixerLock.
     StartSwitch switch_;
     std::uint64_t framesMixed_ = 0;
     std::optional<FiredSwitch> fired_;
+    // The audio thread's own.
+    std::int64_t lastCallbackNs_ = 0;
+    std::atomic<std::int64_t> stallEndedNs_{0};
+    std::atomic<std::int64_t> stallLengthNs_{0};
+
+    std::jthread deviceThread_;
 };

@@ -23,29 +23,6 @@ constexpr auto TopUpInterval = std::chrono::milliseconds(200);
 
 } // namespace
 
-// The GUI takes the mutex between two decoding steps; the decoder steps
-// aside while the GUI is waiting, so a click never queues behind a refill.
-class Mp3Decoder::GuiLock {
-public:
-    explicit GuiLock(Mp3Decoder& d) : d_(d)
-    {
-        ++d_.guiWaiting_;
-        d_.mutex_.lock();
-        --d_.guiWaiting_;
-    }
-    ~GuiLock()
-    {
-        ++d_.generation_;
-        d_.mutex_.unlock();
-        d_.wake_.notify_all();
-    }
-    GuiLock(const GuiLock&) = delete;
-    GuiLock& operator=(const GuiLock&) = delete;
-
-private:
-    Mp3Decoder& d_;
-};
-
 Mp3Decoder::Mp3Decoder(Voice& voice, AudioOutput& output)
     : voice_(voice), output_(output), decoded_(StepFrames * 2), converted_(StepFrames * 2),
       thread_([this](std::stop_token stop) { run(stop); })
@@ -61,54 +38,123 @@ Mp3Decoder::~Mp3Decoder()
 
 void Mp3Decoder::load(Mp3File file, const QByteArray& name)
 {
+    post(Command{std::move(file), name});
+}
+
+void Mp3Decoder::rewind()
+{
+    post(Command{});
+}
+
+// The voice falls silent and back to 0 at once, and the mixer leaves it
+// alone until the decoder has taken every command posted: setting the flag
+// and posting under both locks means the decoder never clears it with a
+// command still waiting.
+void Mp3Decoder::post(Command command)
+{
+    const auto mixer = output_.holdMixer();
     voice_.running.store(false);
-    const GuiLock lock(*this);
-    resetVoice();
-    handle_ = std::move(file.handle);
-    fd_ = std::move(file.fd);
-    stamp_ = file.stamp;
-    allowResyncOverDamage(handle_.get());
-    rate_ = file.rate;
-    channels_ = file.channels;
-    name_ = name;
-    damageReported_ = false;
+    voice_.resetPending.store(true);
+    voice_.playedFrames.store(0);
+    voice_.finished.store(false);
+    voice_.ranDry.store(false);
+    voice_.awaitingFirstSample.store(false);
+    {
+        const std::scoped_lock lock(mailMutex_);
+        mail_.push_back(std::move(command));
+    }
+    mailWake_.notify_all();
+}
+
+void Mp3Decoder::start()
+{
+    voice_.running.store(true);
+    wake();
+}
+
+void Mp3Decoder::wake()
+{
+    {
+        const std::scoped_lock lock(mailMutex_);
+        woken_ = true;
+    }
+    mailWake_.notify_all();
+}
+
+void Mp3Decoder::run(std::stop_token stop)
+{
+    std::unique_lock lock(mailMutex_);
+    while (!stop.stop_requested()) {
+        if (!mail_.empty()) {
+            Command command = std::move(mail_.front());
+            mail_.pop_front();
+            lock.unlock();
+            apply(command);
+            lock.lock();
+            if (mail_.empty())
+                voice_.resetPending.store(false, std::memory_order_release);
+            continue;
+        }
+        woken_ = false;
+        lock.unlock();
+        const bool more = step();
+        lock.lock();
+        if (more)
+            continue;
+        const auto called = [this] { return !mail_.empty() || woken_; };
+        // An armed voice is started by the mixer, which wakes no one: keep
+        // topping up as for a playing one.
+        const bool heard = voice_.running.load() || voice_.armed.load();
+        if (heard && (state_ == State::Decoding || state_ == State::Draining))
+            mailWake_.wait_for(lock, stop, TopUpInterval, called);
+        else
+            mailWake_.wait(lock, stop, called);
+    }
+}
+
+// Runs without the mailbox's lock: closing the file before and seeking may
+// wait on the disk.
+void Mp3Decoder::apply(Command& command)
+{
+    if (command.file) {
+        handle_ = std::move(command.file->handle);
+        fd_ = std::move(command.file->fd);
+        stamp_ = command.file->stamp;
+        allowResyncOverDamage(handle_.get());
+        rate_ = command.file->rate;
+        channels_ = command.file->channels;
+        name_ = command.name;
+        damageReported_ = false;
+        restartVoice();
+        if (!newStream())
+            report(QStringLiteral("cannot convert %1 Hz sound: %2")
+                       .arg(rate_)
+                       .arg(QString::fromUtf8(SDL_GetError())));
+        return;
+    }
+    restartVoice();
+    if (!handle_)
+        return;
+    if (mpg123_seek(handle_.get(), 0, SEEK_SET) < 0) {
+        report(QStringLiteral("cannot go back to the start (%1)")
+                   .arg(QString::fromUtf8(mpg123_strerror(handle_.get()))));
+        state_ = State::Ended;
+        voice_.inputEnded.store(true, std::memory_order_release);
+        return;
+    }
     if (!newStream())
         report(QStringLiteral("cannot convert %1 Hz sound: %2")
                    .arg(rate_)
                    .arg(QString::fromUtf8(SDL_GetError())));
 }
 
-bool Mp3Decoder::rewind()
+// The mixer leaves the voice alone while resetPending is set, so the ring
+// can be emptied from this side.
+void Mp3Decoder::restartVoice()
 {
-    voice_.running.store(false);
-    const GuiLock lock(*this);
-    resetVoice();
-    if (!handle_ || mpg123_seek(handle_.get(), 0, SEEK_SET) < 0)
-        return false;
-    return newStream();
-}
-
-void Mp3Decoder::start()
-{
-    const GuiLock lock(*this);
-    voice_.running.store(true);
-}
-
-void Mp3Decoder::wake()
-{
-    const GuiLock lock(*this);
-}
-
-void Mp3Decoder::resetVoice()
-{
-    const AudioOutput::MixerLock mixer = output_.holdMixer();
-    voice_.running.store(false);
     voice_.ring.clear();
-    voice_.playedFrames.store(0);
-    voice_.finished.store(false);
-    voice_.ranDry.store(false);
     voice_.inputEnded.store(false);
-    sourceDone_ = false;
+    state_ = handle_ ? State::Decoding : State::NoFile;
     flushed_ = false;
     formatChanging_ = false;
     errorsInARow_ = 0;
@@ -121,7 +167,8 @@ bool Mp3Decoder::newStream()
         OutputFormat::Channels, OutputFormat::SampleRate);
     if (stream_ == nullptr) {
         // Nothing can be played from it: the voice ends at once.
-        sourceDone_ = flushed_ = true;
+        state_ = State::Draining;
+        flushed_ = true;
         return false;
     }
     return true;
@@ -134,38 +181,26 @@ void Mp3Decoder::freeStream()
     stream_ = nullptr;
 }
 
-void Mp3Decoder::run(std::stop_token stop)
-{
-    std::unique_lock lock(mutex_);
-    while (!stop.stop_requested()) {
-        if (handle_ && !voice_.inputEnded.load() && step()) {
-            if (guiWaiting_.load() > 0) {
-                lock.unlock();
-                while (guiWaiting_.load() > 0)
-                    std::this_thread::yield();
-                lock.lock();
-            }
-            continue;
-        }
-        const unsigned seen = generation_;
-        const auto woken = [&] { return generation_ != seen; };
-        // An armed voice is started by the mixer, which wakes no one: keep
-        // topping up as for a playing one.
-        if ((voice_.running.load() || voice_.armed.load()) && !voice_.inputEnded.load())
-            wake_.wait_for(lock, stop, TopUpInterval, woken);
-        else
-            wake_.wait(lock, stop, woken);
-    }
-}
-
 // One short piece of work; false when there is nothing to do until the
-// mixer has played some of the ring.
+// mixer has played some of the ring or a command comes.
 bool Mp3Decoder::step()
 {
+    if (state_ == State::NoFile || state_ == State::Ended)
+        return false;
     pump();
     if (voice_.ring.freeFrames() < StepFrames)
         return false;
     // pump() leaves the converter empty whenever the ring has room.
+    if (state_ == State::Draining) {
+        if (!flushed_) {
+            SDL_AudioStreamFlush(stream_);
+            flushed_ = true;
+            return true;
+        }
+        state_ = State::Ended;
+        voice_.inputEnded.store(true, std::memory_order_release);
+        return false;
+    }
     if (formatChanging_) {
         if (!newStream())
             report(QStringLiteral("cannot convert %1 Hz sound: %2")
@@ -174,18 +209,9 @@ bool Mp3Decoder::step()
         formatChanging_ = false;
         return true;
     }
-    if (sourceDone_) {
-        if (!flushed_) {
-            SDL_AudioStreamFlush(stream_);
-            flushed_ = true;
-            return true;
-        }
-        voice_.inputEnded.store(true, std::memory_order_release);
-        return false;
-    }
     if (fileChanged()) {
         reportChange();
-        sourceDone_ = true;
+        state_ = State::Draining;
         return true;
     }
     readMore();
@@ -215,7 +241,7 @@ void Mp3Decoder::readMore()
         report(QStringLiteral("cannot convert the sound at %1 s: %2; its sound ends there")
                    .arg(decodedSeconds(), 0, 'f', 1)
                    .arg(QString::fromUtf8(SDL_GetError())));
-        sourceDone_ = true;
+        state_ = State::Draining;
         return;
     }
     if (result == MPG123_OK) {
@@ -224,7 +250,7 @@ void Mp3Decoder::readMore()
         // Cut short while this very read ran: the end is the change's.
         if (fileChanged())
             reportChange();
-        sourceDone_ = true;
+        state_ = State::Draining;
     } else if (result == MPG123_NEW_FORMAT) {
         long rate = 0;
         int channels = 0;
@@ -256,7 +282,7 @@ void Mp3Decoder::onDamage()
                                   "there")
                        .arg(decodedSeconds(), 0, 'f', 1)
                        .arg(reason));
-        sourceDone_ = true;
+        state_ = State::Draining;
     } else if (!damageReported_) {
         std::fprintf(stderr, "tarnwick: %s: damaged MP3 data at %.1f s (%s); skipping it\n",
             name_.constData(), decodedSeconds(), reason.toLocal8Bit().constData());

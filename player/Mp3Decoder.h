@@ -9,7 +9,9 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <mutex>
+#include <optional>
 #include <stop_token>
 #include <thread>
 #include <vector>
@@ -22,11 +24,23 @@ struct Voice;
 // voice plays it tops the ring up a few times a second; while the voice is
 // idle or paused, with the ring full, the thread sleeps until woken.
 //
-// Threads: load(), rewind(), start(), takeProblems() and the destructor are
-// called on the GUI thread. They take the decoder's mutex, which the decoder thread holds
-// only for one short decoding step at a time; the mixer never takes it.
-// Ownership: the decoder owns the file's handle and its converter; the voice
-// belongs to the player and outlives the decoder.
+// The thread's work is a small state machine:
+// - NoFile: nothing to read; waits for a file.
+// - Decoding: reads the file into the converter and the ring while the ring
+//   has room; a change of rate or channels makes a new converter first.
+// - Draining: the file ended (or changed on disk, or broke); the converter
+//   is flushed and its rest written to the ring, then the voice's input ends.
+// - Ended: waits for a file or a rewind.
+// Whatever state it is in, it takes the GUI's commands (load, rewind)
+// between two steps.
+//
+// Threads: load(), rewind(), start(), wake() and takeProblems() are called on
+// the GUI thread and return at once: they post a command to a mailbox whose
+// lock is held only to post or to take commands, never while the file is
+// read, so a read that hangs on a dead share holds up this slot's sound and
+// nothing else. The decoder thread alone touches the file, its handle and
+// its converter. Ownership: the decoder owns the file's handle and its
+// converter; the voice belongs to the player and outlives the decoder.
 class Mp3Decoder {
 public:
     Mp3Decoder(Voice& voice, AudioOutput& output);
@@ -34,11 +48,13 @@ public:
     Mp3Decoder(const Mp3Decoder&) = delete;
     Mp3Decoder& operator=(const Mp3Decoder&) = delete;
 
-    // Takes the file: the voice is stopped, emptied and back at position 0,
-    // and decoding starts from the file's beginning.
+    // Takes the file: the voice is stopped and back at position 0 at once,
+    // and decoding starts from the file's beginning. The file before is
+    // closed on the decoder's thread.
     void load(Mp3File file, const QByteArray& name);
-    // The same file from its beginning again; false when that failed.
-    bool rewind();
+    // The same file from its beginning again; the voice is stopped and back
+    // at position 0 at once. A file that cannot go back is reported.
+    void rewind();
     // The voice plays from where it is.
     void start();
     // The voice's `armed` changed: the thread looks at it again.
@@ -50,13 +66,20 @@ public:
     QStringList takeProblems();
 
 private:
-    class GuiLock;
+    enum class State { NoFile, Decoding, Draining, Ended };
+    struct Command {
+        std::optional<Mp3File> file; // a load; none is a rewind
+        QByteArray name;
+    };
+
+    void post(Command command);
     void run(std::stop_token stop);
+    void apply(Command& command);
     bool step();
     void pump();
     void readMore();
     void onDamage();
-    void resetVoice();
+    void restartVoice();
     bool newStream();
     void freeStream();
     bool fileChanged() const;
@@ -67,13 +90,15 @@ private:
     Voice& voice_;
     AudioOutput& output_;
 
-    std::mutex mutex_;
-    std::condition_variable_any wake_;
-    std::atomic<int> guiWaiting_{0};
-    unsigned generation_ = 0;
+    // The mailbox: guarded by mailMutex_.
+    std::mutex mailMutex_;
+    std::condition_variable_any mailWake_;
+    std::deque<Command> mail_;
+    bool woken_ = false;
 
-    // Guarded by mutex_. The handle reads the descriptor, so it is declared
-    // after it and goes first.
+    // The decoder thread's own. The handle reads the descriptor, so it is
+    // declared after it and goes first.
+    State state_ = State::NoFile;
     FileDescriptor fd_;
     FileStamp stamp_;
     Mpg123Handle handle_;
@@ -81,7 +106,6 @@ private:
     long rate_ = 0;
     int channels_ = 0;
     SDL_AudioStream* stream_ = nullptr;
-    bool sourceDone_ = false;
     bool flushed_ = false;
     bool formatChanging_ = false;
     int errorsInARow_ = 0;

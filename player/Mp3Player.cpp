@@ -6,44 +6,19 @@
 #include "PlatformError.h"
 #include "Voice.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QTimer>
 
 #include <cmath>
-#include <condition_variable>
-#include <exception>
-#include <mutex>
-#include <thread>
 
 namespace {
 // About a second decoded ahead.
 constexpr std::size_t BufferFrames = OutputFormat::SampleRate;
-// Most files answer within this; only a slower one lets the event loop run
-// while it is waited for.
-constexpr auto QuickAnswer = std::chrono::milliseconds(5);
 // A header's length that differs from the scan by no more than the frames a
 // gapless decoder trims is the header's exact count; a larger difference is
 // a header that does not describe the stream.
 constexpr double HeaderAgreesWithin = 0.25;
-
-// Shared by the waiting GUI thread and the opening thread, which may outlive
-// the wait.
-struct PendingOpen {
-    std::mutex mutex;
-    std::condition_variable answered;
-    bool done = false;
-    std::optional<Mp3File> file;
-    std::exception_ptr error;
-
-    bool waitFor(std::chrono::milliseconds time)
-    {
-        std::unique_lock lock(mutex);
-        return answered.wait_for(lock, time, [this] { return done; });
-    }
-};
 
 QString native(const QString& path)
 {
@@ -52,11 +27,19 @@ QString native(const QString& path)
 
 } // namespace
 
+// One open() waiting for its answer; whichever comes first, the file's
+// answer or the patience running out, answers it.
+struct Mp3Player::PendingOpen {
+    QString path;
+    OpenAnswer answer;
+    bool answered = false;
+};
+
 Mp3Player::Mp3Player(
     AudioOutput& output, LengthScanner& lengths, FileAccess access, QObject* parent)
     : QObject(parent), output_(output), lengths_(lengths), access_(std::move(access)),
       voice_(std::make_unique<Voice>(BufferFrames)),
-      decoder_(std::make_unique<Mp3Decoder>(*voice_, output_))
+      decoder_(std::make_unique<Mp3Decoder>(*voice_, output_)), opener_(access_.open)
 {
     output_.attach(*voice_);
 }
@@ -64,69 +47,48 @@ Mp3Player::Mp3Player(
 Mp3Player::~Mp3Player()
 {
     output_.detach(*voice_);
-    decoder_.reset();
 }
 
-Mp3File Mp3Player::openWithinPatience(const QString& path)
+void Mp3Player::open(const QString& path, OpenAnswer answer)
 {
-    auto pending = std::make_shared<PendingOpen>();
-    std::thread([pending, open = access_.open, path] {
-        std::optional<Mp3File> file;
-        std::exception_ptr error;
-        try {
-            file.emplace(open(path));
-        } catch (...) {
-            error = std::current_exception();
-        }
-        const std::scoped_lock lock(pending->mutex);
-        pending->file = std::move(file);
-        pending->error = error;
-        pending->done = true;
-        pending->answered.notify_all();
-    }).detach();
+    auto pending = std::make_shared<PendingOpen>(PendingOpen{path, std::move(answer)});
+    QTimer::singleShot(access_.patience, this, [this, pending] {
+        answerOpen(pending, nullptr,
+            QStringLiteral("%1: the file did not answer within %2 s (a hung drive or network "
+                           "share?)")
+                .arg(native(pending->path))
+                .arg(double(access_.patience.count()) / 1000));
+    });
+    opener_.open(path, [this, pending](std::shared_ptr<Mp3File> file, const QString& refusal) {
+        // Dropped unanswered if the player is gone by then.
+        QMetaObject::invokeMethod(
+            this, [this, pending, file, refusal] { answerOpen(pending, file, refusal); },
+            Qt::QueuedConnection);
+    });
+}
 
-    const QDeadlineTimer deadline(access_.patience);
-    if (!pending->waitFor(QuickAnswer)) {
-        QEventLoop loop;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-            if (pending->waitFor(std::chrono::milliseconds(0)) || deadline.hasExpired())
-                loop.quit();
-        });
-        poll.start(QuickAnswer);
-        // Returns early too when the program is ending.
-        loop.exec();
+void Mp3Player::answerOpen(const std::shared_ptr<PendingOpen>& pending,
+    std::shared_ptr<Mp3File> file, const QString& refusal)
+{
+    if (pending->answered) {
+        if (file)
+            opener_.dispose(std::move(file));
+        return;
     }
-    const std::scoped_lock lock(pending->mutex);
-    if (pending->error)
-        std::rethrow_exception(pending->error);
-    if (pending->file)
-        return std::move(*pending->file);
-    if (deadline.hasExpired())
-        throw PlatformError(QStringLiteral("%1: the file did not answer within %2 s (a hung drive "
-                                           "or network share?)")
-                                .arg(native(path))
-                                .arg(double(access_.patience.count()) / 1000));
-    throw PlatformError(QStringLiteral("%1: not opened, the program is ending").arg(native(path)));
+    pending->answered = true;
+    if (!file) {
+        pending->answer(refusal);
+        return;
+    }
+    if (!pending->answer(QString())) {
+        opener_.dispose(std::move(file));
+        return;
+    }
+    take(pending->path, std::move(*file));
 }
 
-void Mp3Player::open(const QString& path)
+void Mp3Player::take(const QString& path, Mp3File file)
 {
-    if (opening_)
-        throw PlatformError(
-            QStringLiteral("%1: not opened, another file is still being opened for this slot")
-                .arg(native(path)));
-    opening_ = true;
-    Mp3File file = [&] {
-        try {
-            return openWithinPatience(path);
-        } catch (...) {
-            opening_ = false;
-            throw;
-        }
-    }();
-    opening_ = false;
-    // Everything that can refuse the file happened before the player changes.
     const FileIdentity identity = FileIdentity::of(path, file.stamp);
     // A start placed for the file before is not a start of this one.
     output_.disarmStart(*voice_);
@@ -144,9 +106,13 @@ void Mp3Player::play()
 {
     if (path_.isEmpty())
         throw PlatformError(QStringLiteral("no sound file is open"));
-    output_.ensureOpen();
-    if (voice_->finished.load() && !decoder_->rewind())
-        throw PlatformError(QStringLiteral("%1: cannot go back to the start").arg(native(path_)));
+    output_.requestOpen();
+    // Refused while the output is known to be missing, not while it is being
+    // opened: then the sound starts as soon as it is there.
+    if (const QString problem = output_.problem(); !problem.isEmpty())
+        throw PlatformError(QStringLiteral("no sound output: %1").arg(problem));
+    if (voice_->finished.load())
+        decoder_->rewind();
     ranDryReported_ = false;
     if (!voice_->running.load())
         voice_->awaitingFirstSample.store(true);
@@ -158,10 +124,10 @@ void Mp3Player::armStartAt(const QDateTime& second)
     // Nothing to place: the tick's play() reports it.
     if (path_.isEmpty())
         return;
-    output_.ensureOpen();
+    output_.requestOpen();
     // At the end of the file the start is from its beginning, as play() does.
-    if (voice_->finished.load() && !decoder_->rewind())
-        return;
+    if (voice_->finished.load())
+        decoder_->rewind();
     output_.armStart(*voice_, second.toMSecsSinceEpoch() * 1'000'000);
     decoder_->wake();
 }

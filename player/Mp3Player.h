@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileOpener.h"
 #include "LengthScanner.h"
 #include "MediaPlayer.h"
 #include "Mp3File.h"
@@ -17,7 +18,8 @@ class Mp3Decoder;
 struct Voice;
 
 // How a player reaches a chosen file: the opening, which runs on a thread of
-// its own, and how long open() waits for it before giving up on the file.
+// its own, and how long open() waits for its answer before giving up on the
+// file.
 struct FileAccess {
     std::function<Mp3File(const QString&)> open = openMp3File;
     std::chrono::milliseconds patience = std::chrono::seconds(5);
@@ -26,12 +28,11 @@ struct FileAccess {
 // The production player of one slot: MP3 files decoded by libmpg123 and
 // played through the shared AudioOutput.
 //
-// Threads: every member is called on the GUI thread. open() hands the file to
-// a thread of its own and, when it does not answer at once, runs the event
-// loop while it waits, so the clock, the schedule and the window go on; a file
-// that does not answer within the patience (a hung drive or network share) is
-// refused and its thread left to finish alone. Every other member returns at
-// once. The file is decoded on the player's own decoder thread (Mp3Decoder),
+// Threads: every member is called on the GUI thread and returns at once.
+// open() hands the file to the player's FileOpener and answers when it comes
+// back, through the event loop; a file that does not answer within the
+// patience (a hung drive or network share) is refused, and its late answer
+// is closed unseen. The file is decoded on the player's own decoder thread (Mp3Decoder),
 // mixed on SDL's audio thread (AudioOutput), and its exact length found on
 // the LengthScanner's thread; none of them ever calls back into the player.
 // Ownership: the player owns its voice and decoder; the output and the
@@ -48,7 +49,7 @@ public:
         QObject* parent = nullptr);
     ~Mp3Player() override;
 
-    void open(const QString& path) override;
+    void open(const QString& path, OpenAnswer answer) override;
     void play() override;
     void pause() override;
     double currentPosition() const override;
@@ -66,7 +67,10 @@ public:
     std::int64_t heardUntilNs() const;
 
 private:
-    Mp3File openWithinPatience(const QString& path);
+    struct PendingOpen;
+    void answerOpen(const std::shared_ptr<PendingOpen>& pending, std::shared_ptr<Mp3File> file,
+        const QString& refusal);
+    void take(const QString& path, Mp3File file);
 
     AudioOutput& output_;
     LengthScanner& lengths_;
@@ -78,6 +82,7 @@ private:
     double estimatedSeconds_ = 0;
     bool lengthFromHeader_ = false;
     mutable std::optional<double> exactSeconds_;
-    bool opening_ = false;
     bool ranDryReported_ = false;
+    // Last, so its thread is stopped first, before anything an answer names.
+    FileOpener opener_;
 };

@@ -14,9 +14,11 @@
 //   hands to the device in `playedFrames`, and at the end of the input sets
 //   `finished` and clears `running`. Running out of sound while the input
 //   goes on, after the voice has begun, sets `ranDry`.
-// - The GUI thread sets and clears `running` (play, pause) and resets the
-//   rest only while the mixer is held off (AudioOutput::MixerLock) and the
-//   decoder is stopped.
+// - The GUI thread sets and clears `running` (play, pause). To give the voice
+//   a new file or take it back to its start, it sets `resetPending` and
+//   zeroes the counts while the mixer is held off (AudioOutput::holdMixer);
+//   the mixer then leaves the voice alone until the decoder, on its own
+//   thread, has emptied the ring and cleared `resetPending`.
 // - A start placed ahead (StartSwitch) sets `armed` until it fires, so the
 //   decoder keeps the ring topped up for a voice the mixer will start; the
 //   mixer then sets `running` itself.
@@ -29,6 +31,7 @@ struct Voice {
 
     SampleRing ring;
     std::atomic<bool> running{false};
+    std::atomic<bool> resetPending{false};
     std::atomic<bool> inputEnded{false};
     std::atomic<bool> finished{false};
     std::atomic<bool> ranDry{false};

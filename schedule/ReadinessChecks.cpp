@@ -9,7 +9,6 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QPushButton>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -29,42 +28,33 @@ ReadinessChecks::ReadinessChecks(const WindowControls& c, const Clock& clock, Er
     SoundOutputCheck& output, const SoundFileCheck& files)
     : c_(c), clock_(clock), errors_(errors), output_(output), files_(files)
 {
-    // One check at a time: they are seldom, and none may compete with the
-    // decoders for the two cores.
-    worker_.setMaxThreadCount(1);
-    for (int slot = 0; slot < SlotCount; ++slot) {
-        // Choosing again, even the same path, makes the file as it is now the
-        // chosen one. The choice is made before this runs: the window's own
-        // handler was connected first.
-        connect(c_.slot(slot).chooseFileButton, &QPushButton::clicked, this, [this, slot] {
-            clearFileWarning(slot);
-            watches_[std::size_t(slot)].path.clear();
-        });
-    }
+    // A check that hangs on its file holds one thread; the other slots'
+    // checks still have theirs.
+    workers_.setMaxThreadCount(SlotCount);
 }
 
 ReadinessChecks::~ReadinessChecks()
 {
-    worker_.waitForDone();
+    workers_.waitForDone();
 }
 
 void ReadinessChecks::tick()
 {
     const WallSecond now = wallSecondOf(clock_.now());
-    watchOutput(now);
+    watchOutput();
     for (int slot = 0; slot < SlotCount; ++slot)
         watchFile(slot, now);
 }
 
 void ReadinessChecks::finishPending()
 {
-    worker_.waitForDone();
+    workers_.waitForDone();
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
 template <typename Work, typename Done> void ReadinessChecks::runOffGuiThread(Work work, Done done)
 {
-    worker_.start([this, work = std::move(work), done = std::move(done)]() mutable {
+    workers_.start([this, work = std::move(work), done = std::move(done)]() mutable {
         // Below the GUI thread and the decoders: on a busy machine a check
         // may come late, but never a tick or a sound. Linux keeps a nice
         // value per thread.
@@ -80,11 +70,15 @@ void ReadinessChecks::watchFile(int slot, WallSecond now)
 {
     FileWatch& watch = watches_[std::size_t(slot)];
     const QString path = c_.slot(slot).fileDialog->fileName();
-    if (path != watch.path) {
+    // Choosing again, even the same path, makes the file as it is now the
+    // chosen one; a refused choice changes neither.
+    const int choice = c_.timetable.slot(slot).choices;
+    if (path != watch.path || choice != watch.choice) {
         clearFileWarning(slot);
         const int generation = watch.generation + 1;
         watch = FileWatch{};
         watch.path = path;
+        watch.choice = choice;
         watch.generation = generation;
         // The file as it is just after the choice is the one to compare
         // with later.
@@ -99,14 +93,18 @@ void ReadinessChecks::watchFile(int slot, WallSecond now)
     }
     // Every second of the last minute: a file taken away after one look is
     // still found before its second. A look costs a stat and one frame.
-    if (!watch.busy)
+    if (!watch.busySinceMs) {
         startFileCheck(slot, due);
+        return;
+    }
+    if (clock_.monotonicMs() - *watch.busySinceMs >= FileCheckPatienceMs)
+        warnFile(slot, *due, QStringLiteral("does not answer (a hung drive or network share?)"));
 }
 
 void ReadinessChecks::startFileCheck(int slot, std::optional<WallSecond> due)
 {
     FileWatch& watch = watches_[std::size_t(slot)];
-    watch.busy = true;
+    watch.busySinceMs = clock_.monotonicMs();
     runOffGuiThread([&files = files_, path = watch.path,
                         chosen = watch.chosen] { return files.check(path, chosen); },
         [this, slot, generation = watch.generation, due](
@@ -119,7 +117,7 @@ void ReadinessChecks::fileChecked(
     FileWatch& watch = watches_[std::size_t(slot)];
     if (generation != watch.generation)
         return;
-    watch.busy = false;
+    watch.busySinceMs.reset();
     if (!watch.chosen)
         watch.chosen = result.stamp;
     // Without a start at hand, only the stamp was wanted: the player judged
@@ -130,14 +128,20 @@ void ReadinessChecks::fileChecked(
         clearFileWarning(slot);
         return;
     }
-    const qint64 secondsLeft = *due - wallSecondOf(clock_.now());
+    warnFile(slot, *due, result.problem);
+}
+
+void ReadinessChecks::warnFile(int slot, WallSecond due, const QString& problem)
+{
+    FileWatch& watch = watches_[std::size_t(slot)];
+    const qint64 secondsLeft = due - wallSecondOf(clock_.now());
     if (secondsLeft < 0)
         return;
     watch.warned = true;
     errors_.warn(slotKey(slot),
         QStringLiteral("%1: %2 %3 (due %4, in %5)")
-            .arg(describeSlot(slot), QFileInfo(watch.path).fileName(), result.problem,
-                timeOfDayText(timeOfDayOf(*due)), untilText(secondsLeft)));
+            .arg(describeSlot(slot), QFileInfo(watch.path).fileName(), problem,
+                timeOfDayText(timeOfDayOf(due)), untilText(secondsLeft)));
 }
 
 void ReadinessChecks::clearFileWarning(int slot)
@@ -151,32 +155,9 @@ void ReadinessChecks::clearFileWarning(int slot)
             .arg(describeSlot(slot), QFileInfo(watch.path).fileName()));
 }
 
-void ReadinessChecks::watchOutput(WallSecond now)
+void ReadinessChecks::watchOutput()
 {
-    const bool working = output_.outputWorking();
-    const bool changed = working != outputWasWorking_;
-    outputWasWorking_ = working;
-    // A clock set back counts as due too, so the minute does not wait for
-    // the old reading to come round again.
-    const bool due = !lastOutputCheck_ || now - *lastOutputCheck_ >= OutputEverySeconds ||
-        now < *lastOutputCheck_ || changed;
-    if (!due || outputBusy_)
-        return;
-    lastOutputCheck_ = now;
-    if (working) {
-        outputChecked(QString());
-        return;
-    }
-    outputBusy_ = true;
-    runOffGuiThread([&output = output_] { return output.tryOpen(); },
-        [this](const QString& problem) {
-            outputBusy_ = false;
-            outputChecked(problem);
-        });
-}
-
-void ReadinessChecks::outputChecked(const QString& problem)
-{
+    const QString problem = output_.problem();
     if (problem.isEmpty()) {
         errors_.clearWarning(OutputKey, QStringLiteral("Sound output: works again"));
         return;

@@ -15,17 +15,19 @@ class ErrorReporter;
 class SoundOutputCheck;
 
 // Looks ahead of the clock, so that a start that would be silent is known
-// before its second: the sound output at start-up, every minute and whenever
-// it was lost or came back, and each slot's file every second of the minute
-// before its start. The checks run on a worker thread, one at a time, and what they find
-// goes on the status line and standard error as a warning that clears when
-// mended. They never change a slot and never open a box; a start that could
-// not be checked is still made, since the clock alone decides. GUI thread,
-// except the checks themselves.
+// before its second: the sound output every second (the output's own state,
+// read without touching the device), and each slot's file every second of
+// the minute before its start. The file checks run on worker threads, at
+// most one per slot at a time, each with a time limit: a check that does
+// not answer within it is reported as not answering, and the other slots'
+// checks go on. What they find goes on the status line and standard error
+// as a warning that clears when mended. They never change a slot and never
+// open a box; a start that could not be checked is still made, since the
+// clock alone decides. GUI thread, except the checks themselves.
 class ReadinessChecks : public QObject {
 public:
     static constexpr qint64 FileLeadSeconds = 60;
-    static constexpr qint64 OutputEverySeconds = 60;
+    static constexpr qint64 FileCheckPatienceMs = 5000;
 
     ReadinessChecks(const WindowControls& c, const Clock& clock, ErrorReporter& errors,
         SoundOutputCheck& output, const SoundFileCheck& files);
@@ -39,19 +41,20 @@ public:
 private:
     struct FileWatch {
         QString path;
+        int choice = 0; // the slot's choices when this file was taken up
         int generation = 0; // a result for an earlier choice is dropped
         std::optional<FileStamp> chosen;
         bool warned = false;
-        bool busy = false;
+        std::optional<qint64> busySinceMs; // a check under way, on the monotonic clock
     };
 
     void watchFile(int slot, WallSecond now);
     void startFileCheck(int slot, std::optional<WallSecond> due);
     void fileChecked(
         int slot, int generation, std::optional<WallSecond> due, const FileCheckResult& result);
+    void warnFile(int slot, WallSecond due, const QString& problem);
     void clearFileWarning(int slot);
-    void watchOutput(WallSecond now);
-    void outputChecked(const QString& problem);
+    void watchOutput();
     template <typename Work, typename Done> void runOffGuiThread(Work work, Done done);
 
     const WindowControls& c_;
@@ -60,8 +63,5 @@ private:
     SoundOutputCheck& output_;
     const SoundFileCheck& files_;
     std::array<FileWatch, SlotCount> watches_{};
-    std::optional<WallSecond> lastOutputCheck_;
-    bool outputWasWorking_ = false;
-    bool outputBusy_ = false;
-    QThreadPool worker_;
+    QThreadPool workers_;
 };

@@ -10,6 +10,7 @@
 void startSlotOnSchedule(WindowControls& c, int slot)
 {
     c.slot(slot).player->play();
+    ++c.timetable.slot(slot).starts;
     makeSoundingSlot(c, slot);
     // "&RunNow" although it plays: a click on it then plays on and offers the
     // pause, as for a slot started by hand.

@@ -66,6 +66,9 @@ void Scheduler::tick()
 
 void Scheduler::armNextSecond()
 {
+    // After the end nothing may be placed again.
+    if (c_.timetable.ended)
+        return;
     startAhead_.armFor(wallSecondOf(clock_.now()) + 1);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Timetable.h"
+
 #include <QTime>
 
 #include <algorithm>
@@ -13,8 +15,6 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QTimer;
-
-inline constexpr int SlotCount = 10;
 
 // The controls of one row of the timetable. The window owns the widgets; the
 // player and the file dialog are owned by MainWindow.
@@ -41,6 +41,7 @@ struct WindowControls {
     // A slot's start time of day; empty when the slot has none. The clock
     // starts a slot only when this equals the current second.
     std::array<std::optional<QTime>, SlotCount> startTimes;
+    Timetable timetable;
 
     QLabel* clockCaption = nullptr; // "SystermTime："
     QLabel* clockLabel = nullptr; // current time of day

@@ -1,4 +1,5 @@
 #include "FormHarness.h"
+#include "OpenNow.h"
 
 #include <QPushButton>
 #include <QTimer>
@@ -49,7 +50,7 @@ TEST(Quit, CancelLeavesTimersAndPlayingSlotsAlone)
 {
     FormHarness h;
     h.unlock();
-    h.player(2).open(QStringLiteral("/tmp/bell.mp3"));
+    openNow(h.player(2), QStringLiteral("/tmp/bell.mp3"));
     h.player(2).play();
     h.c().progressTimer(2)->start();
     h.journal.clear();

@@ -2,49 +2,35 @@
 #include "FormHarness.h"
 
 #include <QCoreApplication>
+#include <QLabel>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <csignal>
 
 #include <gtest/gtest.h>
 
-namespace {
-
-// Runs the event loop until something ends it, or gives up after a bound.
-struct LoopResult {
-    int exitCode;
-    bool gaveUp;
-};
-
-LoopResult runLoopAfterRaising(int signal)
-{
-    bool gaveUp = false;
-    QTimer::singleShot(0, [signal] { std::raise(signal); });
-    QTimer bound;
-    bound.setSingleShot(true);
-    QObject::connect(&bound, &QTimer::timeout, [&] {
-        gaveUp = true;
-        QCoreApplication::exit(1);
-    });
-    bound.start(5000);
-    const int exitCode = QCoreApplication::exec();
-    return {exitCode, gaveUp};
-}
-
-} // namespace
-
 class TerminationSignalsTest : public ::testing::TestWithParam<int> { };
 
-TEST_P(TerminationSignalsTest, EndTheProgramCleanlyEvenWhileTheWindowIsLocked)
+TEST_P(TerminationSignalsTest, EndTheProgramAsQuitDoesEvenWhileTheWindowIsLocked)
 {
     FormHarness h;
     ASSERT_TRUE(h.c().unlockButton->isEnabled()) << "the window starts locked";
+    h.c().startTime(2) = h.clock.now().time().addSecs(1);
+    h.slot(2).fileNameLabel->setText(QStringLiteral("bell.mp3"));
+    h.player(2).open(QStringLiteral("/sounds/bell.mp3"), [](const QString&) { return true; });
+    h.form().onScheduleTick();
+    ASSERT_TRUE(h.player(2).armedFor()) << "a start placed ahead";
     TerminationSignals terminationSignals;
+    QObject::connect(
+        &terminationSignals, &TerminationSignals::received, &h.form(), &MainWindow::endProgram);
 
-    const LoopResult result = runLoopAfterRaising(GetParam());
-    EXPECT_FALSE(result.gaveUp);
-    EXPECT_EQ(result.exitCode, 0);
+    std::raise(GetParam());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.programExit.calls() > 0; }, 5000));
+    EXPECT_EQ(h.programExit.calls(), 1);
+    EXPECT_FALSE(h.player(2).armedFor()) << "the placed start is withdrawn";
+    EXPECT_FALSE(h.c().schedulerTimer->isActive());
     // The quit question is for the operator, not for a signal.
     EXPECT_TRUE(h.messageBox.shown().empty());
 }

@@ -2,15 +2,35 @@
 
 #include "PlatformError.h"
 
-void FakeMediaPlayer::open(const QString& path)
+void FakeMediaPlayer::open(const QString& path, OpenAnswer answer)
 {
     journal_ << QStringLiteral("open %1 %2").arg(slot_).arg(path);
-    if (openFailure_)
-        throw PlatformError(*openFailure_);
+    if (holdOpens_)
+        heldOpens_.append({path, std::move(answer)});
+    else
+        this->answer(path, answer);
+}
+
+bool FakeMediaPlayer::answerHeldOpen()
+{
+    if (heldOpens_.isEmpty())
+        return false;
+    const auto [path, answer] = heldOpens_.takeFirst();
+    this->answer(path, answer);
+    return true;
+}
+
+void FakeMediaPlayer::answer(const QString& path, const OpenAnswer& answer)
+{
+    if (openFailure_) {
+        answer(*openFailure_);
+        return;
+    }
+    if (!answer(QString()))
+        return;
     file_ = path;
     playing_ = false;
     position_ = 0;
-    armedFor_.reset();
 }
 
 void FakeMediaPlayer::armStartAt(const QDateTime& second)

@@ -10,12 +10,13 @@
 // A player that behaves as the real one does towards its callers (open leaves
 // it idle at the start, play resumes, pause holds) without sound. Calls of all
 // players of one test go into one shared journal, e.g. "play 3", "pause 4",
-// so a test can check their order. A test can make the next calls fail.
+// so a test can check their order. A test can make the next calls fail, and
+// hold the answers to open() until it releases them, as a slow drive would.
 class FakeMediaPlayer final : public MediaPlayer {
 public:
     FakeMediaPlayer(int slot, QStringList& journal) : slot_(slot), journal_(journal) { }
 
-    void open(const QString& path) override;
+    void open(const QString& path, OpenAnswer answer) override;
     void play() override;
     void pause() override;
     double currentPosition() const override { return position_; }
@@ -40,6 +41,9 @@ public:
     const std::optional<QDateTime>& armedFor() const { return armedFor_; }
     void reportProblem(const QString& problem) { problems_ << problem; }
     void setDurationIsEstimate(bool estimate) { estimate_ = estimate; }
+    void holdOpens() { holdOpens_ = true; }
+    // Answers the oldest open() held; false when none is waiting.
+    bool answerHeldOpen();
 
     bool isPlaying() const { return playing_; }
     const QString& file() const { return file_; }
@@ -57,4 +61,7 @@ private:
     std::optional<double> firstSampleMs_;
     QStringList problems_;
     bool estimate_ = false;
+    bool holdOpens_ = false;
+    QList<std::pair<QString, OpenAnswer>> heldOpens_;
+    void answer(const QString& path, const OpenAnswer& answer);
 };

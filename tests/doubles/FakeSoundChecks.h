@@ -12,31 +12,11 @@
 // thread, so what they hold is guarded.
 class FakeSoundOutputCheck final : public SoundOutputCheck {
 public:
-    bool outputWorking() const override { return working_; }
-    QString tryOpen() override
-    {
-        const std::lock_guard lock(mutex_);
-        ++tries_;
-        return problem_;
-    }
-
-    void setWorking(bool working) { working_ = working; }
-    void failWith(const QString& problem)
-    {
-        const std::lock_guard lock(mutex_);
-        problem_ = problem;
-    }
-    int tries() const
-    {
-        const std::lock_guard lock(mutex_);
-        return tries_;
-    }
+    QString problem() const override { return problem_; }
+    void failWith(const QString& problem) { problem_ = problem; }
 
 private:
-    std::atomic<bool> working_{false};
-    mutable std::mutex mutex_;
     QString problem_;
-    int tries_ = 0;
 };
 
 // Every file is fit and unchanged unless the test says otherwise.

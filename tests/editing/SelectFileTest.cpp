@@ -1,5 +1,6 @@
 #include "FormHarness.h"
 #include "LabelColour.h"
+#include "LockStates.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -12,7 +13,8 @@ namespace {
 // The buttons start locked; another part of the program unlocks them.
 void clickSelect(FormHarness& h, int slot)
 {
-    h.slot(slot).chooseFileButton->setEnabled(true);
+    if (isLocked(h.c()))
+        h.unlock();
     FormHarness::click(h.slot(slot).chooseFileButton);
 }
 

@@ -1,6 +1,7 @@
 #include "LockStates.h"
 #include "FormHarness.h"
 #include "LabelColour.h"
+#include "OpenNow.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -88,7 +89,7 @@ TEST(LockStates, UnlockEnablesAllFourButtonsOfEverySlotWithAFile)
     h.dialog(3).setFileName(QStringLiteral("/sounds/break.mp3"));
     h.dialog(9).setFileName(QStringLiteral("/sounds/last.mp3"));
     // A slot that plays is as usable as one that does not.
-    h.player(3).open(QStringLiteral("/sounds/break.mp3"));
+    openNow(h.player(3), QStringLiteral("/sounds/break.mp3"));
     h.player(3).play();
     h.unlock();
     EXPECT_EQ(enabledButtons(h), unlockedButtons(h, {0, 3, 9}));
@@ -111,7 +112,7 @@ TEST(LockStates, LockingWhileASlotPlaysLeavesTheSoundAndItsProgressGoing)
     FormHarness h;
     h.dialog(4).setFileName(QStringLiteral("/sounds/assembly.mp3"));
     h.unlock();
-    h.player(4).open(QStringLiteral("/sounds/assembly.mp3"));
+    openNow(h.player(4), QStringLiteral("/sounds/assembly.mp3"));
     h.player(4).play();
     h.slot(4).runButton->setText(QStringLiteral("&Pause"));
     LabelColour::set(h.slot(4).fileNameLabel, LabelColour::Red);

@@ -1,5 +1,6 @@
 #include "FormHarness.h"
 #include "Mp3Player.h"
+#include "OpenNow.h"
 #include "PlayerRig.h"
 #include "TestSounds.h"
 
@@ -46,12 +47,12 @@ TEST(FileTroubleInWindow, AFifoIsRefusedAtOnceAndAHangingFileWithinItsPatienceWh
     });
     h.unlock();
     h.slot(1).fileNameLabel->setText("bell.mp3");
-    h.slot(1).player->open("/sounds/bell.mp3");
+    openNow(*h.slot(1).player, "/sounds/bell.mp3");
 
     h.dialog(0).chooseNext(fifo);
     h.messageBox.answerNext(MessageAnswer::Ok);
     FormHarness::click(h.slot(0).chooseFileButton);
-    ASSERT_EQ(h.messageBox.shown().size(), 1u);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.messageBox.shown().size() == 1; }));
     EXPECT_TRUE(h.messageBox.shown().back().text.contains("a pipe (FIFO), not a sound file"))
         << h.messageBox.shown().back().text.toStdString();
     EXPECT_TRUE(h.slot(0).fileNameLabel->text().isEmpty());
@@ -65,8 +66,8 @@ TEST(FileTroubleInWindow, AFifoIsRefusedAtOnceAndAHangingFileWithinItsPatienceWh
     h.dialog(2).chooseNext(fifo);
     h.messageBox.answerNext(MessageAnswer::Ok);
     FormHarness::click(h.slot(2).chooseFileButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.messageBox.shown().size() == 2; }));
     EXPECT_TRUE(journal.contains("play 1")) << "the scheduled start waited for the file";
-    ASSERT_EQ(h.messageBox.shown().size(), 2u);
     EXPECT_TRUE(h.messageBox.shown().back().text.contains("did not answer within 1 s"))
         << h.messageBox.shown().back().text.toStdString();
     EXPECT_TRUE(h.slot(2).fileNameLabel->text().isEmpty());
@@ -85,7 +86,7 @@ TEST(FileTroubleInWindow, AStartedFileOverwrittenSinceItWasChosenIsReportedOnThe
     PlayerRig rig;
     FormHarness h(FormHarness::Start::Loaded, [&](int) { return rig.makePlayer(); });
     h.slot(3).fileDialog->setFileName(file);
-    h.slot(3).player->open(file);
+    openNow(*h.slot(3).player, file);
     h.slot(3).runButton->setEnabled(true);
 
     QFile inPlace(file);

@@ -1,4 +1,5 @@
 #include "FormHarness.h"
+#include "OpenNow.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -18,7 +19,7 @@ protected:
         for (int i = 0; i < SlotCount; ++i) {
             const QString path = QStringLiteral("/sounds/%1.mp3").arg(i);
             h.dialog(i).setFileName(path);
-            h.player(i).open(path);
+            openNow(h.player(i), path);
             h.slot(i).runButton->setEnabled(true);
         }
         h.journal.clear();

@@ -1,4 +1,5 @@
 #include "Eventually.h"
+#include "OpenNow.h"
 #include "PlayerRig.h"
 #include "TestSounds.h"
 
@@ -47,7 +48,7 @@ TEST_P(Mp3Duration, IsTheFilesTrueLength)
         TrueSeconds, 440, c.rate, c.channels, c.lameOptions);
     PlayerRig rig;
     auto player = rig.makePlayer();
-    player->open(file);
+    openNow(*player, file);
     if (c.exactAtOnce) {
         EXPECT_NEAR(player->duration(), TrueSeconds, c.tolerance);
     }
@@ -57,7 +58,7 @@ TEST_P(Mp3Duration, IsTheFilesTrueLength)
     // Opened again unchanged (the stop button does so), it knows the length
     // at once.
     auto another = rig.makePlayer();
-    another->open(file);
+    openNow(*another, file);
     EXPECT_NEAR(another->duration(), TrueSeconds, c.tolerance);
 }
 
@@ -79,7 +80,7 @@ TEST(Mp3Files, ACoverPictureOfAMegabyteOpensAndPlays)
         sounds().write(QStringLiteral("cover.mp3"), withId3v2Picture(in.readAll(), 1 << 20));
     PlayerRig rig;
     auto player = rig.makePlayer();
-    player->open(file);
+    openNow(*player, file);
     EXPECT_NEAR(player->duration(), 3, 0.1);
     player->play();
     ASSERT_TRUE(eventually([&] { return player->currentPosition() > 0.5; }, 5000));
@@ -90,7 +91,7 @@ TEST(Mp3Files, NamesWithBlanksAndChineseCharactersAndAnUpperCaseExtensionOpen)
     const QString file = sounds().tone(QStringLiteral("上课 铃声 1.MP3"), 2);
     PlayerRig rig;
     auto player = rig.makePlayer();
-    player->open(file);
+    openNow(*player, file);
     EXPECT_NEAR(player->duration(), 2, 0.1);
 }
 
@@ -99,7 +100,7 @@ TEST(Mp3Files, AChangedFileAtTheSamePathIsMeasuredAgain)
     const QString file = sounds().tone(QStringLiteral("changing.mp3"), 6, 440, 44100, 2, {"-t"});
     PlayerRig rig;
     auto player = rig.makePlayer();
-    player->open(file);
+    openNow(*player, file);
     ASSERT_TRUE(eventually([&] { return std::abs(player->duration() - 6) < 0.1; }, 5000));
 
     // Rewritten with a 3 s sound padded to the same byte count: only the
@@ -114,7 +115,7 @@ TEST(Mp3Files, AChangedFileAtTheSamePathIsMeasuredAgain)
     ASSERT_TRUE(rewritten.open(QIODevice::ReadWrite));
     ASSERT_TRUE(rewritten.setFileTime(firstModified.addSecs(5), QFileDevice::FileModificationTime));
     rewritten.close();
-    player->open(file);
+    openNow(*player, file);
     ASSERT_TRUE(eventually([&] { return std::abs(player->duration() - 3) < 0.1; }, 5000))
         << player->duration();
 }
@@ -147,7 +148,7 @@ TEST(Mp3Files, ApeAndId3v1TagsAtTheEndAreNoPartOfTheSound)
         sounds().write(QStringLiteral("tagged.mp3"), in.readAll() + apeAndId3v1Tags());
     PlayerRig rig;
     auto player = rig.makePlayer();
-    player->open(file);
+    openNow(*player, file);
     EXPECT_NEAR(player->duration(), 2, 0.1);
     player->play();
     ASSERT_TRUE(eventually([&] { return !player->isPlaying(); }));

@@ -1,5 +1,6 @@
 #include "Eventually.h"
 #include "LengthScanner.h"
+#include "OpenNow.h"
 #include "PlayerRig.h"
 #include "TestSounds.h"
 
@@ -58,7 +59,7 @@ TEST_P(PlayedLength, IsTheTotalShownAndNeverAnAbsurdFigureBefore)
     const QString file = sounds().write(QString::fromLatin1(c.name) + ".mp3", c.make());
     PlayerRig rig;
     auto player = rig.makePlayer();
-    player->open(file);
+    openNow(*player, file);
     // Before the scan ends: at most what the file's size allows at 32 kbit/s.
     EXPECT_LE(player->duration(), double(QFile(file).size()) * 8 / 32000);
     ASSERT_TRUE(eventually([&] { return !player->durationIsEstimate(); }, 5000));
@@ -111,7 +112,7 @@ TEST_P(ChangedAfterChoosing, IsReportedNamingTheFileAndItsSoundEnds)
     const QString file = sounds().tone(QString::fromLatin1(GetParam().name) + ".mp3", 4);
     PlayerRig rig;
     auto player = rig.makePlayer();
-    player->open(file);
+    openNow(*player, file);
     QFile inPlace(file);
     ASSERT_TRUE(inPlace.open(QIODevice::ReadWrite));
     const QByteArray replacement = GetParam().replace(inPlace.readAll());

@@ -2,6 +2,7 @@
 #include "Eventually.h"
 #include "LengthScanner.h"
 #include "Mp3Player.h"
+#include "OpenNow.h"
 #include "TestSounds.h"
 
 #include <gtest/gtest.h>
@@ -23,7 +24,7 @@ TEST(Mp3Lifecycle, TenPlayersOpenedPlayedAndClosedAHundredTimes)
         std::array<std::unique_ptr<Mp3Player>, 10> players;
         for (std::size_t i = 0; i < players.size(); ++i) {
             players[i] = std::make_unique<Mp3Player>(output, lengths);
-            players[i]->open(files[(i + std::size_t(round)) % 2]);
+            openNow(*players[i], files[(i + std::size_t(round)) % 2]);
             if (i % 3 == 0)
                 players[i]->play();
             if (i % 5 == 0)

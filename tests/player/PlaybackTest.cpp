@@ -1,4 +1,5 @@
 #include "Eventually.h"
+#include "OpenNow.h"
 #include "PlatformError.h"
 #include "PlayerRig.h"
 #include "TestSounds.h"
@@ -32,7 +33,7 @@ TEST(Mp3Playback, PlaysTheToneFallsSilentOnPauseResumesWhereItWasAndReopensAtThe
 {
     PlayerRig rig;
     auto player = rig.makePlayer();
-    player->open(tone440());
+    openNow(*player, tone440());
     EXPECT_EQ(player->currentPosition(), 0);
     EXPECT_FALSE(player->isPlaying());
 
@@ -54,7 +55,7 @@ TEST(Mp3Playback, PlaysTheToneFallsSilentOnPauseResumesWhereItWasAndReopensAtThe
     player->pause();
     const double playedSeconds = player->currentPosition();
 
-    player->open(tone440());
+    openNow(*player, tone440());
     EXPECT_EQ(player->currentPosition(), 0);
     EXPECT_FALSE(player->isPlaying());
     player.reset();
@@ -93,7 +94,7 @@ TEST_P(Mp3Rate, IsPlayedAtTheRightSpeedAndPitch)
         {"-V", "2", "--resample", QString::number(rate / 1000.0)});
     PlayerRig rig;
     auto player = rig.makePlayer();
-    player->open(file);
+    openNow(*player, file);
     const Recording heard = playToTheEnd(rig, std::move(player));
     EXPECT_NEAR(heard.dominantHz(), 440, 2);
     EXPECT_NEAR(double(heard.left.size()) / Rate, 2, 0.25);
@@ -107,7 +108,7 @@ TEST(Mp3Playback, StopsByItselfAtTheEndAndTheNextPlayStartsFromTheBeginning)
     const QString file = sounds().tone(QStringLiteral("short.mp3"), 1);
     PlayerRig rig;
     auto player = rig.makePlayer();
-    player->open(file);
+    openNow(*player, file);
     player->play();
     ASSERT_TRUE(eventually([&] { return !player->isPlaying(); }, 10000));
     EXPECT_NEAR(player->currentPosition(), player->duration(), 0.05);
@@ -125,7 +126,7 @@ TEST(Mp3Playback, PlayOnAPlayingPlayerPlaysOnAndPauseOnAnIdleOneChangesNothing)
     player->pause();
     EXPECT_EQ(player->currentPosition(), 0);
     EXPECT_EQ(player->duration(), 0);
-    player->open(tone440());
+    openNow(*player, tone440());
     player->pause();
     EXPECT_EQ(player->currentPosition(), 0);
     player->play();
@@ -149,8 +150,8 @@ TEST(Mp3Playback, TwoPlayersPlayingAtOnceAreMixed)
     PlayerRig rig;
     auto a = rig.makePlayer();
     auto b = rig.makePlayer();
-    a->open(tone440());
-    b->open(high);
+    openNow(*a, tone440());
+    openNow(*b, high);
     a->play();
     b->play();
     ASSERT_TRUE(
@@ -173,7 +174,7 @@ TEST(Mp3Playback, ATruncatedFilePlaysWhatIsThereAndEnds)
     const QString cut = sounds().write(QStringLiteral("cut.mp3"), bytes.left(bytes.size() / 2));
     PlayerRig rig;
     auto player = rig.makePlayer();
-    player->open(cut);
+    openNow(*player, cut);
     ASSERT_TRUE(eventually([&] { return std::abs(player->duration() - 2) < 0.15; }, 5000));
     player->play();
     ASSERT_TRUE(eventually([&] { return !player->isPlaying(); }, 20000));
@@ -193,8 +194,8 @@ TEST(Mp3Playback, AFileDamagedInTheMiddleNeverStopsAnotherPlayer)
     PlayerRig rig;
     auto player = rig.makePlayer();
     auto other = rig.makePlayer();
-    player->open(damaged);
-    other->open(sounds().tone(QStringLiteral("long.mp3"), 15));
+    openNow(*player, damaged);
+    openNow(*other, sounds().tone(QStringLiteral("long.mp3"), 15));
     player->play();
     other->play();
     ASSERT_TRUE(eventually([&] { return !player->isPlaying(); }, 20000));
@@ -207,13 +208,15 @@ TEST(Mp3Playback, AFileDamagedInTheMiddleNeverStopsAnotherPlayer)
     ASSERT_TRUE(eventually([&] { return other->currentPosition() > at + 0.5; }, 10000));
 }
 
-TEST(Mp3Output, WithoutASoundDevicePlayIsRefusedAndTheNextPlayTriesAgain)
+TEST(Mp3Output, WithoutASoundDevicePlayIsRefusedUntilTheOutputOpensAgain)
 {
     qputenv("SDL_AUDIODRIVER", "no_such_driver");
     LengthScanner lengths;
     AudioOutput output;
+    output.requestOpen();
     Mp3Player player(output, lengths);
-    player.open(tone440());
+    openNow(player, tone440());
+    ASSERT_TRUE(eventually([&] { return !output.problem().isEmpty(); }));
     EXPECT_NEAR(player.duration(), 5, 0.1);
     try {
         player.play();
@@ -226,6 +229,7 @@ TEST(Mp3Output, WithoutASoundDevicePlayIsRefusedAndTheNextPlayTriesAgain)
     EXPECT_FALSE(player.isPlaying());
 
     qputenv("SDL_AUDIODRIVER", "dummy");
+    ASSERT_TRUE(eventually([&] { return output.isOpen(); }, 10000));
     player.play();
     ASSERT_TRUE(eventually([&] { return player.currentPosition() > 0.1; }, 10000));
 }
@@ -236,8 +240,9 @@ TEST(Mp3Output, ADeviceLostWhilePlayingIsReopenedAndPlaybackGoesOn)
     // The disk driver gives up its device when a write fails.
     qputenv("SDL_DISKAUDIOFILE", "/dev/full");
     auto player = rig.makePlayer();
-    player->open(tone440());
+    openNow(*player, tone440());
     player->play();
+    ASSERT_TRUE(eventually([&] { return rig.output->isOpen(); }));
     const QString after = rig.recordingPath();
     qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(after));
     ASSERT_TRUE(eventually([&] { return rig.output->reopenCount() >= 1; }, 10000));

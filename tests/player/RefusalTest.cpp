@@ -1,4 +1,5 @@
 #include "Eventually.h"
+#include "OpenNow.h"
 #include "PlatformError.h"
 #include "PlayerRig.h"
 #include "TestSounds.h"
@@ -65,7 +66,7 @@ TEST_P(Mp3Refusal, IsRefusedNamingTheFileAndWhyAndThePlayerKeepsItsFile)
     const QString path = bad.make();
     PlayerRig rig;
     auto player = rig.makePlayer();
-    player->open(good);
+    openNow(*player, good);
     player->play();
     ASSERT_TRUE(eventually([&] { return player->currentPosition() > 0.3; }, 5000));
     player->pause();
@@ -73,7 +74,7 @@ TEST_P(Mp3Refusal, IsRefusedNamingTheFileAndWhyAndThePlayerKeepsItsFile)
     const double duration = player->duration();
 
     try {
-        player->open(path);
+        openNow(*player, path);
         FAIL() << "accepted " << path.toStdString();
     } catch (const PlatformError& error) {
         EXPECT_TRUE(error.reason().startsWith(QDir::toNativeSeparators(path)))
@@ -133,7 +134,7 @@ void expectRefusedAsUnreadable(const QString& path)
     PlayerRig rig;
     auto player = rig.makePlayer();
     try {
-        player->open(path);
+        openNow(*player, path);
         FAIL() << "accepted an unreadable file";
     } catch (const PlatformError& error) {
         EXPECT_TRUE(error.reason().contains(QStringLiteral("cannot be read")))

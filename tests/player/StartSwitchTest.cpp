@@ -1,5 +1,6 @@
 #include "StartSwitch.h"
 #include "Eventually.h"
+#include "OpenNow.h"
 #include "PlayerRig.h"
 #include "TestSounds.h"
 #include "Voice.h"
@@ -48,12 +49,12 @@ TEST(StartSwitch, APlacedStartSoundsFromTheFrameOfItsSecondAndSilencesTheOthersT
 {
     PlayerRig rig;
     auto bell = rig.makePlayer();
-    bell->open(tone(880));
+    openNow(*bell, tone(880));
     const QDateTime second = comingSecond();
     bell->armStartAt(second);
     // A start by hand meanwhile sounds at once, as without a switch.
     auto byHand = rig.makePlayer();
-    byHand->open(tone(440));
+    openNow(*byHand, tone(440));
     byHand->play();
     ASSERT_TRUE(eventually([&] { return byHand->currentPosition() > 0; }));
     EXPECT_FALSE(bell->isPlaying());
@@ -98,13 +99,13 @@ TEST(StartSwitch, OfSwitchesPlacedForOneSecondOnlyTheLastSoundsAndAWithdrawnOrLa
     std::vector<std::unique_ptr<Mp3Player>> players;
     for (int i = 0; i < 5; ++i) {
         players.push_back(rig.makePlayer());
-        players.back()->open(tone(i == 4 ? 880 : 440));
+        openNow(*players.back(), tone(i == 4 ? 880 : 440));
     }
     const QDateTime second = comingSecond();
     players[0]->armStartAt(second);
     players[0]->disarmStart();
     players[1]->armStartAt(second);
-    players[1]->open(tone(440));
+    openNow(*players[1], tone(440));
     players[3]->armStartAt(second);
     players[3].reset();
     players[2]->armStartAt(second.addSecs(-3));

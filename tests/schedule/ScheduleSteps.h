@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FormHarness.h"
+#include "OpenNow.h"
 
 #include <QLabel>
 #include <QStringList>
@@ -11,7 +12,7 @@
 inline void giveSlot(FormHarness& h, int slot, const QString& file, std::optional<QTime> startTime)
 {
     h.slot(slot).fileNameLabel->setText(file);
-    h.player(slot).open(QStringLiteral("/sounds/") + file);
+    openNow(h.player(slot), QStringLiteral("/sounds/") + file);
     h.c().startTime(slot) = startTime;
 }
 

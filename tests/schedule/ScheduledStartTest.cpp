@@ -1,4 +1,5 @@
 #include "LabelColour.h"
+#include "OpenNow.h"
 #include "ScheduleSteps.h"
 
 #include <QDialog>
@@ -102,7 +103,7 @@ TEST(ScheduledStart, ASlotWithoutFileLabelOrStartTimeNeverStarts)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         FormHarness h;
-        h.player(2).open(QStringLiteral("/sounds/bell.mp3"));
+        openNow(h.player(2), QStringLiteral("/sounds/bell.mp3"));
         h.slot(2).fileNameLabel->setText(c.label);
         h.c().startTime(2) = c.startTime;
         h.journal.clear();
