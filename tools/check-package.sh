@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds the Debian package, installs it on this machine (as root), checks that
-# it holds what a desktop install needs, that the installed entry and metainfo
-# validate and that /usr/bin/tarnwick opens its window on a virtual X server,
+# Builds the Debian package, has lintian find no error or warning in it,
+# installs it on this machine (as root), checks that it holds what a desktop
+# install needs, that the installed entry and metainfo validate, that the
+# manual page renders without warnings, that the changelog names the package's
+# version and that /usr/bin/tarnwick opens its window on a virtual X server,
 # then removes it and checks that none of its files is left.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,6 +21,21 @@ echo "== package"
 deb=$(tools/package.sh)
 echo "$deb"
 
+echo "== lintian"
+command -v lintian >/dev/null || fail "lintian is not installed (tools/install-deps.sh installs it)"
+# A tag the package cannot avoid belongs, with its reason, in the package's
+# own overrides file (usr/share/lintian/overrides/tarnwick), where whoever
+# installs it can read why; no configuration file or LINTIAN_* variable of
+# the machine may hide one.
+lintian_args=(--no-cfg --ignore-lintian-env --fail-on error,warning)
+# lintian only reads the package, so running as root (as CI does) is safe; it
+# would otherwise say on every run that it does not recommend it.
+if [ "$(id -u)" -eq 0 ]; then
+    lintian_args+=(--allow-root)
+fi
+lintian "${lintian_args[@]}" "$deb" </dev/null || fail "lintian reports errors or warnings in $deb"
+echo "no lintian errors or warnings"
+
 echo "== install"
 trap '"${apt[@]}" purge tarnwick >/dev/null 2>&1 || true' EXIT
 "${apt[@]}" install "$deb"
@@ -28,7 +45,9 @@ for f in /usr/bin/tarnwick \
     /usr/share/metainfo/org.example.tarnwick.metainfo.xml \
     /usr/share/icons/hicolor/scalable/apps/tarnwick.svg \
     /usr/share/icons/hicolor/48x48/apps/tarnwick.png \
-    /usr/share/doc/tarnwick/copyright; do
+    /usr/share/man/man1/tarnwick.1.gz \
+    /usr/share/doc/tarnwick/copyright \
+    /usr/share/doc/tarnwick/changelog.gz; do
     grep -qxF "$f" <<<"$listing" || fail "dpkg -L tarnwick does not list $f"
     [ -s "$f" ] || fail "$f is missing or empty"
 done
@@ -36,6 +55,18 @@ done
 echo "== validate"
 desktop-file-validate /usr/share/applications/tarnwick.desktop
 appstreamcli validate --no-net /usr/share/metainfo/org.example.tarnwick.metainfo.xml
+
+echo "== manual page and changelog"
+[ "$(man -w tarnwick)" = /usr/share/man/man1/tarnwick.1.gz ] || fail "man tarnwick does not find the page"
+man_warnings=$(MANWIDTH=80 man --warnings -l /usr/share/man/man1/tarnwick.1.gz 2>&1 >/dev/null) ||
+    fail "man cannot render the manual page: $man_warnings"
+[ -z "$man_warnings" ] || fail "the manual page renders with warnings: $man_warnings"
+changelog_version=$(zcat /usr/share/doc/tarnwick/changelog.gz | dpkg-parsechangelog -l- -SVersion) ||
+    fail "the installed changelog does not parse"
+package_version=$(dpkg-query -W -f='${Version}' tarnwick)
+[ "$changelog_version" = "$package_version" ] ||
+    fail "the changelog's latest entry is $changelog_version, the package $package_version"
+echo "man tarnwick renders without warnings; the changelog's latest entry is $changelog_version"
 
 echo "== window"
 # Waits up to 20 s for a viewable top-level window whose title starts with

@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-qpa-plugins libmpg123-dev libsdl2-dev libgtest-dev
     fonts-wqy-microhei fonts-dejavu-extra
     xvfb xauth x11-utils
-    dpkg-dev file desktop-file-utils appstream
+    dpkg-dev file desktop-file-utils appstream lintian man-db
     lame sox libsox-fmt-mp3 mpg123
     clang-format clang-14 libclang-rt-14-dev
 )
