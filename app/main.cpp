@@ -1,4 +1,5 @@
 #include "AudioOutput.h"
+#include "KernelClockSync.h"
 #include "LastChoiceFolder.h"
 #include "LengthScanner.h"
 #include "MainWindow.h"
@@ -32,6 +33,7 @@ int main(int argc, char** argv)
     LengthScanner lengths;
     SdlOutputCheck outputCheck(audioOutput);
     Mp3FileCheck fileCheck;
+    KernelClockSync clockSync;
     PlatformServices platform{
         clock,
         messageBox,
@@ -41,6 +43,7 @@ int main(int argc, char** argv)
         [&lastChoiceFolder](int) { return std::make_unique<QtFileDialog>(lastChoiceFolder); },
         outputCheck,
         fileCheck,
+        clockSync,
     };
 
     MainWindow form(platform);

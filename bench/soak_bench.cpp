@@ -7,6 +7,7 @@
 #include "AudioOutput.h"
 #include "FileDialog.h"
 #include "InputBox.h"
+#include "KernelClockSync.h"
 #include "LengthScanner.h"
 #include "MainWindow.h"
 #include "MessageBox.h"
@@ -167,6 +168,7 @@ int main(int argc, char** argv)
     LengthScanner lengths;
     SdlOutputCheck outputCheck(output);
     Mp3FileCheck fileCheck;
+    KernelClockSync clockSync;
     std::array<std::vector<QDateTime>, SlotCount> plays;
     std::array<ChosenPath*, SlotCount> dialogs{};
     PlatformServices platform{clock, quiet, quiet, quiet,
@@ -179,7 +181,7 @@ int main(int argc, char** argv)
             dialogs[std::size_t(slot)] = dialog.get();
             return dialog;
         },
-        outputCheck, fileCheck};
+        outputCheck, fileCheck, clockSync};
     MainWindow window(platform);
     window.onLoad();
     WindowControls& c = window.controls();
