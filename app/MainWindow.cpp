@@ -2,6 +2,7 @@
 
 #include "Clock.h"
 #include "ClockDisplay.h"
+#include "ClockHealth.h"
 #include "FileDialog.h"
 #include "LockStates.h"
 #include "MainWindowLayout.h"
@@ -47,6 +48,7 @@ MainWindow::MainWindow(PlatformServices& platform, QWidget* parent)
     // the checks look at it.
     readiness_ = std::make_unique<ReadinessChecks>(
         c_, platform_.clock, errors_, platform_.soundOutputCheck, platform_.soundFileCheck);
+    clockHealth_ = std::make_unique<ClockHealth>(platform_.clock, platform_.clockSync, errors_);
     connect(c_.schedulerTimer, &QTimer::timeout, this, &MainWindow::onScheduleTick);
     connect(c_.clockTimer, &QTimer::timeout, this, &MainWindow::onClockTick);
     connect(c_.lockButton, &QPushButton::clicked, this, &MainWindow::onLockClicked);
@@ -139,6 +141,7 @@ void MainWindow::onScheduleTick()
         return;
     scheduler_->tick();
     readiness_->tick();
+    clockHealth_->tick();
     c_.nextStartLabel->setText(nextStartText(c_, wallSecondOf(platform_.clock.now())));
     reportSoundProblems(c_, errors_);
 }

@@ -14,6 +14,7 @@
 #include <memory>
 
 class ClockDisplay;
+class ClockHealth;
 class ReadinessChecks;
 class Scheduler;
 
@@ -82,4 +83,5 @@ private:
     std::unique_ptr<Scheduler> scheduler_;
     std::unique_ptr<ClockDisplay> clockDisplay_;
     std::unique_ptr<ReadinessChecks> readiness_;
+    std::unique_ptr<ClockHealth> clockHealth_;
 };

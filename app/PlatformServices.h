@@ -4,6 +4,7 @@
 #include <memory>
 
 class Clock;
+class ClockSync;
 class FileDialog;
 class InputBox;
 class MediaPlayer;
@@ -25,4 +26,5 @@ struct PlatformServices {
     // Asked off the GUI thread, ahead of the starts.
     SoundOutputCheck& soundOutputCheck;
     const SoundFileCheck& soundFileCheck;
+    const ClockSync& clockSync;
 };

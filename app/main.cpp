@@ -1,4 +1,5 @@
 #include "AudioOutput.h"
+#include "KernelClockSync.h"
 #include "LastChoiceFolder.h"
 #include "LengthScanner.h"
 #include "MainWindow.h"
@@ -28,11 +29,12 @@ int main(int argc, char** argv)
     QtInputBox inputBox;
     QtProgramExit programExit;
     LastChoiceFolder lastChoiceFolder;
-    // Shared by the ten players, so declared before the window: they outlive
-    // it, and the sound device closes after the players are gone.
+    // Shared by the ten players, so declared before the window, which they
+    // outlive.
     AudioOutput audioOutput;
     LengthScanner lengths;
     Mp3FileCheck fileCheck;
+    KernelClockSync clockSync;
     PlatformServices platform{
         clock,
         messageBox,
@@ -42,6 +44,7 @@ int main(int argc, char** argv)
         [&lastChoiceFolder](int) { return std::make_unique<QtFileDialog>(lastChoiceFolder); },
         audioOutput,
         fileCheck,
+        clockSync,
     };
 
     // Open and playing before the first start, so it can be placed ahead.

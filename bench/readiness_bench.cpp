@@ -8,6 +8,7 @@
 
 #include "AudioOutput.h"
 #include "FileDialog.h"
+#include "KernelClockSync.h"
 #include "MainWindow.h"
 #include "MediaPlayer.h"
 #include "Mp3FileCheck.h"
@@ -118,9 +119,10 @@ void run(Tally& tally, QApplication& app, int seconds, const QString& mp3,
     QtMessageBox messageBox;
     QtInputBox inputBox;
     QtProgramExit programExit;
+    KernelClockSync clockSync;
     PlatformServices platform{clock, messageBox, inputBox, programExit,
         [](int) { return std::make_unique<SilentPlayer>(); },
-        [](int) { return std::make_unique<PathOnlyDialog>(); }, outputCheck, fileCheck};
+        [](int) { return std::make_unique<PathOnlyDialog>(); }, outputCheck, fileCheck, clockSync};
     MainWindow form(platform);
     form.onLoad();
     WindowControls& c = form.controls();

@@ -7,6 +7,7 @@
 #include "AudioOutput.h"
 #include "FileDialog.h"
 #include "InputBox.h"
+#include "KernelClockSync.h"
 #include "LengthScanner.h"
 #include "MainWindow.h"
 #include "MessageBox.h"
@@ -169,6 +170,7 @@ int main(int argc, char** argv)
     LengthScanner lengths;
     output.requestOpen();
     Mp3FileCheck fileCheck;
+    KernelClockSync clockSync;
     std::array<std::vector<QDateTime>, SlotCount> plays;
     std::array<ChosenPath*, SlotCount> dialogs{};
     PlatformServices platform{clock, quiet, quiet, quiet,
@@ -181,7 +183,7 @@ int main(int argc, char** argv)
             dialogs[std::size_t(slot)] = dialog.get();
             return dialog;
         },
-        output, fileCheck};
+        output, fileCheck, clockSync};
     MainWindow window(platform);
     window.onLoad();
     WindowControls& c = window.controls();

@@ -30,6 +30,7 @@ FormHarness::FormHarness(Start start, PlayerFactory makePlayer)
         },
         outputCheck,
         fileCheck,
+        clockSync,
     });
     form_ = std::make_unique<MainWindow>(*services_);
     if (start == Start::Loaded)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FakeClock.h"
+#include "FakeClockSync.h"
 #include "FakeFileDialog.h"
 #include "FakeMediaPlayer.h"
 #include "FakeSoundChecks.h"
@@ -43,6 +44,7 @@ public:
     RecordingProgramExit programExit;
     FakeSoundOutputCheck outputCheck;
     FakeSoundFileCheck fileCheck;
+    FakeClockSync clockSync;
     // Every player call in order, e.g. "play 3".
     QStringList journal;
 
