@@ -7,10 +7,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryFile>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include <unistd.h>
 
 namespace {
 
@@ -66,6 +71,39 @@ int openPasswordDialogs()
             ++count;
     return count;
 }
+
+// The program logs with fputs and fprintf, which Qt's message handler never
+// sees, so standard error itself goes to a file for as long as this lives.
+class StandardErrorCapture {
+public:
+    StandardErrorCapture()
+    {
+        file_.open();
+        std::fflush(stderr);
+        dup2(file_.handle(), STDERR_FILENO);
+    }
+    ~StandardErrorCapture() { restore(); }
+    QByteArray written()
+    {
+        restore();
+        file_.seek(0);
+        return file_.readAll();
+    }
+
+private:
+    void restore()
+    {
+        if (saved_ < 0)
+            return;
+        std::fflush(stderr);
+        dup2(saved_, STDERR_FILENO);
+        close(saved_);
+        saved_ = -1;
+    }
+
+    QTemporaryFile file_;
+    int saved_ = dup(STDERR_FILENO);
+};
 
 } // namespace
 
@@ -309,6 +347,8 @@ TEST(PasswordDialog, TypedTextNeverReachesALogOrABox)
     logged.clear();
     const QtMessageHandler previous = qInstallMessageHandler(
         [](QtMsgType, const QMessageLogContext&, const QString& message) { logged << message; });
+    const char* const marker = "standard error is captured";
+    StandardErrorCapture standardError;
     {
         FormHarness h;
         Dialog d(h);
@@ -324,7 +364,12 @@ TEST(PasswordDialog, TypedTextNeverReachesALogOrABox)
                 box.title.contains(QStringLiteral("secret")));
         EXPECT_FALSE(h.c().statusLine->isVisible());
     }
+    std::fprintf(stderr, "%s\n", marker);
+    const QByteArray written = standardError.written();
     qInstallMessageHandler(previous);
+    EXPECT_TRUE(written.contains(marker)) << written.toStdString();
+    EXPECT_FALSE(written.contains("wrong-secret-7")) << written.toStdString();
+    EXPECT_FALSE(written.contains(rightPassword.toLatin1())) << written.toStdString();
     for (const QString& line : logged) {
         EXPECT_FALSE(line.contains(QStringLiteral("wrong-secret-7"))) << line.toStdString();
         EXPECT_FALSE(line.contains(rightPassword)) << line.toStdString();
