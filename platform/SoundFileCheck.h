@@ -21,7 +21,8 @@ struct FileCheckResult {
 };
 
 // Whether a slot's file can still be played. Blocking (it reads the start of
-// the file), so it is called off the GUI thread, from one thread at a time.
+// the file), so it is called off the GUI thread, from several threads at once
+// (a thread per slot).
 class SoundFileCheck {
 public:
     virtual ~SoundFileCheck() = default;

@@ -130,8 +130,7 @@ void AudioOutput::setState(State state, const QString& reason)
         state_ = state;
         failure_ = reason;
     }
-    QMetaObject::invokeMethod(
-        this, [this] { emit stateChanged(); }, Qt::QueuedConnection);
+    inbox_.post([this] { emit stateChanged(); });
 }
 
 void AudioOutput::runDevice(std::stop_token stop)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "GuiInbox.h"
 #include "OutputFormat.h"
 #include "SoundOutputCheck.h"
 #include "StartSwitch.h"
@@ -138,6 +139,8 @@ private:
     std::int64_t lastCallbackNs_ = 0;
     std::atomic<std::int64_t> stallEndedNs_{0};
     std::atomic<std::int64_t> stallLengthNs_{0};
+
+    GuiInbox inbox_;
 
     std::jthread deviceThread_;
 };

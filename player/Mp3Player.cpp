@@ -39,7 +39,7 @@ Mp3Player::Mp3Player(
     AudioOutput& output, LengthScanner& lengths, FileAccess access, QObject* parent)
     : QObject(parent), output_(output), lengths_(lengths), access_(std::move(access)),
       voice_(std::make_unique<Voice>(BufferFrames)),
-      decoder_(std::make_unique<Mp3Decoder>(*voice_, output_)), opener_(access_.open)
+      decoder_(std::make_unique<Mp3Decoder>(*voice_, output_))
 {
     output_.attach(*voice_);
 }
@@ -59,11 +59,19 @@ void Mp3Player::open(const QString& path, OpenAnswer answer)
                 .arg(native(pending->path))
                 .arg(double(access_.patience.count()) / 1000));
     });
-    opener_.open(path, [this, pending](std::shared_ptr<Mp3File> file, const QString& refusal) {
-        // Dropped unanswered if the player is gone by then.
-        QMetaObject::invokeMethod(
-            this, [this, pending, file, refusal] { answerOpen(pending, file, refusal); },
-            Qt::QueuedConnection);
+    opener_.post([this, open = access_.open, pending] {
+        std::shared_ptr<Mp3File> file;
+        QString refusal;
+        try {
+            file = std::make_shared<Mp3File>(open(pending->path));
+        } catch (const PlatformError& error) {
+            refusal = error.reason();
+        } catch (const std::exception& error) {
+            refusal = QString::fromLocal8Bit(error.what());
+        }
+        answers_.post([this, pending, file = std::move(file), refusal] {
+            answerOpen(pending, file, refusal);
+        });
     });
 }
 
@@ -71,8 +79,7 @@ void Mp3Player::answerOpen(const std::shared_ptr<PendingOpen>& pending,
     std::shared_ptr<Mp3File> file, const QString& refusal)
 {
     if (pending->answered) {
-        if (file)
-            opener_.dispose(std::move(file));
+        dispose(std::move(file));
         return;
     }
     pending->answered = true;
@@ -81,10 +88,15 @@ void Mp3Player::answerOpen(const std::shared_ptr<PendingOpen>& pending,
         return;
     }
     if (!pending->answer(QString())) {
-        opener_.dispose(std::move(file));
+        dispose(std::move(file));
         return;
     }
     take(pending->path, std::move(*file));
+}
+
+void Mp3Player::dispose(std::shared_ptr<Mp3File> file)
+{
+    opener_.post([file = std::move(file)] {});
 }
 
 void Mp3Player::take(const QString& path, Mp3File file)

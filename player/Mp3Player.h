@@ -1,9 +1,10 @@
 #pragma once
 
-#include "FileOpener.h"
+#include "GuiInbox.h"
 #include "LengthScanner.h"
 #include "MediaPlayer.h"
 #include "Mp3File.h"
+#include "WorkerThread.h"
 
 #include <QObject>
 #include <QString>
@@ -29,10 +30,11 @@ struct FileAccess {
 // played through the shared AudioOutput.
 //
 // Threads: every member is called on the GUI thread and returns at once.
-// open() hands the file to the player's FileOpener and answers when it comes
-// back, through the event loop; a file that does not answer within the
+// open() hands the file to the player's opener thread and answers when it
+// comes back, through the event loop; a file that does not answer within the
 // patience (a hung drive or network share) is refused, and its late answer
-// is closed unseen. The file is decoded on the player's own decoder thread (Mp3Decoder),
+// is closed unseen, on the opener thread, since even closing a file on a
+// hung share can wait. The file is decoded on the player's own decoder thread (Mp3Decoder),
 // mixed on SDL's audio thread (AudioOutput), and its exact length found on
 // the LengthScanner's thread; none of them ever calls back into the player.
 // Ownership: the player owns its voice and decoder; the output and the
@@ -70,6 +72,7 @@ private:
     struct PendingOpen;
     void answerOpen(const std::shared_ptr<PendingOpen>& pending, std::shared_ptr<Mp3File> file,
         const QString& refusal);
+    void dispose(std::shared_ptr<Mp3File> file);
     void take(const QString& path, Mp3File file);
 
     AudioOutput& output_;
@@ -83,6 +86,7 @@ private:
     bool lengthFromHeader_ = false;
     mutable std::optional<double> exactSeconds_;
     bool ranDryReported_ = false;
-    // Last, so its thread is stopped first, before anything an answer names.
-    FileOpener opener_;
+    GuiInbox answers_;
+    // Last, so its thread is stopped first, before anything a job names.
+    WorkerThread opener_;
 };

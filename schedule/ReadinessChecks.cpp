@@ -28,15 +28,14 @@ ReadinessChecks::ReadinessChecks(const WindowControls& c, const Clock& clock, Er
     SoundOutputCheck& output, const SoundFileCheck& files)
     : c_(c), clock_(clock), errors_(errors), output_(output), files_(files)
 {
-    // A check that hangs on its file holds one thread; the other slots'
-    // checks still have theirs.
-    workers_.setMaxThreadCount(SlotCount);
+    for (WorkerThread& worker : workers_)
+        // Below the GUI thread and the decoders: on a busy machine a check
+        // may come late, but never a tick or a sound. Linux keeps a nice
+        // value per thread.
+        worker.post([] { setpriority(PRIO_PROCESS, id_t(gettid()), 10); });
 }
 
-ReadinessChecks::~ReadinessChecks()
-{
-    workers_.waitForDone();
-}
+ReadinessChecks::~ReadinessChecks() = default;
 
 void ReadinessChecks::tick()
 {
@@ -48,22 +47,9 @@ void ReadinessChecks::tick()
 
 void ReadinessChecks::finishPending()
 {
-    workers_.waitForDone();
-    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-}
-
-template <typename Work, typename Done> void ReadinessChecks::runOffGuiThread(Work work, Done done)
-{
-    workers_.start([this, work = std::move(work), done = std::move(done)]() mutable {
-        // Below the GUI thread and the decoders: on a busy machine a check
-        // may come late, but never a tick or a sound. Linux keeps a nice
-        // value per thread.
-        setpriority(PRIO_PROCESS, id_t(gettid()), 10);
-        auto result = work();
-        QMetaObject::invokeMethod(
-            this, [done = std::move(done), result = std::move(result)] { done(result); },
-            Qt::QueuedConnection);
-    });
+    for (WorkerThread& worker : workers_)
+        worker.waitUntilIdle();
+    results_.runPosted();
 }
 
 void ReadinessChecks::watchFile(int slot, WallSecond now)
@@ -105,10 +91,13 @@ void ReadinessChecks::startFileCheck(int slot, std::optional<WallSecond> due)
 {
     FileWatch& watch = watches_[std::size_t(slot)];
     watch.busySinceMs = clock_.monotonicMs();
-    runOffGuiThread([&files = files_, path = watch.path,
-                        chosen = watch.chosen] { return files.check(path, chosen); },
-        [this, slot, generation = watch.generation, due](
-            const FileCheckResult& result) { fileChecked(slot, generation, due, result); });
+    workers_[std::size_t(slot)].post(
+        [this, slot, path = watch.path, chosen = watch.chosen, generation = watch.generation, due] {
+            const FileCheckResult result = files_.check(path, chosen);
+            results_.post([this, slot, generation, due, result] {
+                fileChecked(slot, generation, due, result);
+            });
+        });
 }
 
 void ReadinessChecks::fileChecked(

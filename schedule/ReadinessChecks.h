@@ -4,8 +4,8 @@
 #include "WallSecond.h"
 #include "WindowControls.h"
 
-#include <QObject>
-#include <QThreadPool>
+#include "GuiInbox.h"
+#include "WorkerThread.h"
 
 #include <array>
 #include <optional>
@@ -17,21 +17,21 @@ class SoundOutputCheck;
 // Looks ahead of the clock, so that a start that would be silent is known
 // before its second: the sound output every second (the output's own state,
 // read without touching the device), and each slot's file every second of
-// the minute before its start. The file checks run on worker threads, at
-// most one per slot at a time, each with a time limit: a check that does
+// the minute before its start. The file checks run on a worker thread per
+// slot, one at a time, each with a time limit: a check that does
 // not answer within it is reported as not answering, and the other slots'
 // checks go on. What they find goes on the status line and standard error
 // as a warning that clears when mended. They never change a slot and never
 // open a box; a start that could not be checked is still made, since the
 // clock alone decides. GUI thread, except the checks themselves.
-class ReadinessChecks : public QObject {
+class ReadinessChecks {
 public:
     static constexpr qint64 FileLeadSeconds = 60;
     static constexpr qint64 FileCheckPatienceMs = 5000;
 
     ReadinessChecks(const WindowControls& c, const Clock& clock, ErrorReporter& errors,
         SoundOutputCheck& output, const SoundFileCheck& files);
-    ~ReadinessChecks() override;
+    ~ReadinessChecks();
 
     // Once a second, after the clock's tick.
     void tick();
@@ -55,7 +55,6 @@ private:
     void warnFile(int slot, WallSecond due, const QString& problem);
     void clearFileWarning(int slot);
     void watchOutput();
-    template <typename Work, typename Done> void runOffGuiThread(Work work, Done done);
 
     const WindowControls& c_;
     const Clock& clock_;
@@ -63,5 +62,7 @@ private:
     SoundOutputCheck& output_;
     const SoundFileCheck& files_;
     std::array<FileWatch, SlotCount> watches_{};
-    QThreadPool workers_;
+    GuiInbox results_;
+    // Last, so their threads are stopped first, before anything a job names.
+    std::array<WorkerThread, SlotCount> workers_;
 };
