@@ -42,7 +42,8 @@ MainWindow::MainWindow(PlatformServices& platform, QWidget* parent)
             s.chooseFileButton, &QPushButton::clicked, this, [this, i] { onChooseFileClicked(i); });
         connect(s.setTimeButton, &QPushButton::clicked, this, [this, i] { onSetTimeClicked(i); });
     }
-    scheduler_ = std::make_unique<Scheduler>(c_, platform_.clock, errors_);
+    scheduler_ =
+        std::make_unique<Scheduler>(c_, platform_.clock, errors_, platform_.soundOutputCheck);
     clockDisplay_ = std::make_unique<ClockDisplay>(c_.clockLabel, c_.clockTimer, platform_.clock);
     // After the file buttons are connected, so a new choice is made before
     // the checks look at it.

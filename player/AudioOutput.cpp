@@ -34,8 +34,16 @@ qint64 steadyMs()
 
 } // namespace
 
-AudioOutput::AudioOutput(QObject* parent)
-    : QObject(parent), deviceThread_([this](std::stop_token stop) { runDevice(stop); })
+SDL_AudioDeviceID AudioOutput::openDefaultDevice(const SDL_AudioSpec& wanted)
+{
+    // No changes allowed: SDL converts to whatever the hardware wants, so
+    // the mixer's rate and the position count never depend on the device.
+    return SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+}
+
+AudioOutput::AudioOutput(DeviceOpener openDevice, QObject* parent)
+    : QObject(parent), openDevice_(std::move(openDevice)),
+      deviceThread_([this](std::stop_token stop) { runDevice(stop); })
 {
 }
 
@@ -167,9 +175,7 @@ void AudioOutput::openDevice()
         wanted.samples = OutputFormat::DeviceBufferFrames;
         wanted.callback = &AudioOutput::callback;
         wanted.userdata = this;
-        // No changes allowed: SDL converts to whatever the hardware wants, so
-        // the mixer's rate and the position count never depend on the device.
-        device = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+        device = openDevice_(wanted);
     }
     if (device == 0) {
         const QString reason = sdlReason();

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <stop_token>
@@ -46,7 +47,12 @@ class AudioOutput final : public QObject, public SoundOutputCheck {
 public:
     static constexpr std::size_t MaxVoices = 64;
 
-    explicit AudioOutput(QObject* parent = nullptr);
+    // Opens the default device for `wanted`, or 0 with SDL's reason; called
+    // on the device thread alone. Tests put in one that answers when told.
+    using DeviceOpener = std::function<SDL_AudioDeviceID(const SDL_AudioSpec& wanted)>;
+    static SDL_AudioDeviceID openDefaultDevice(const SDL_AudioSpec& wanted);
+
+    explicit AudioOutput(DeviceOpener openDevice = openDefaultDevice, QObject* parent = nullptr);
     ~AudioOutput() override;
     AudioOutput(const AudioOutput&) = delete;
     AudioOutput& operator=(const AudioOutput&) = delete;
@@ -117,6 +123,7 @@ private:
     void watchDevice();
     void setState(State state, const QString& reason = {});
 
+    DeviceOpener openDevice_;
     std::atomic<SDL_AudioDeviceID> device_{0};
     bool subsystemUp_ = false; // device thread only
     bool reportedOpenFailure_ = false; // device thread only

@@ -19,6 +19,9 @@ constexpr std::size_t BufferFrames = OutputFormat::SampleRate;
 // gapless decoder trims is the header's exact count; a larger difference is
 // a header that does not describe the stream.
 constexpr double HeaderAgreesWithin = 0.25;
+// A voice that runs dry this soon after the output stood still ran dry
+// because of it.
+constexpr std::int64_t OutputStallBlamedNs = 5'000'000'000;
 
 QString native(const QString& path)
 {
@@ -215,10 +218,20 @@ QStringList Mp3Player::takeProblems()
     QStringList problems = decoder_->takeProblems();
     if (voice_->ranDry.exchange(false) && !ranDryReported_) {
         ranDryReported_ = true;
-        problems << QStringLiteral("%1: the sound broke off at %2 s, the file could not be read "
-                                   "fast enough")
-                        .arg(native(path_))
-                        .arg(currentPosition(), 0, 'f', 1);
+        // After the output stood still, it asks for the sound it missed
+        // faster than a file is read ahead: the gap is the output's.
+        const std::optional<AudioOutput::Stall> stall = output_.lastStall();
+        if (stall && wallClockNs() - stall->endedNs < OutputStallBlamedNs)
+            problems << QStringLiteral("%1: the sound broke off at %2 s: the sound output stood "
+                                       "still for %3 ms")
+                            .arg(native(path_))
+                            .arg(currentPosition(), 0, 'f', 1)
+                            .arg(stall->lengthNs / 1'000'000);
+        else
+            problems << QStringLiteral("%1: the sound broke off at %2 s, the file could not be "
+                                       "read fast enough")
+                            .arg(native(path_))
+                            .arg(currentPosition(), 0, 'f', 1);
     }
     return problems;
 }

@@ -7,11 +7,15 @@
 #include "PlatformError.h"
 #include "ScheduledStart.h"
 #include "SecondPlan.h"
+#include "SoundOutputCheck.h"
 #include "TimeOfDayText.h"
 #include "WindowControls.h"
 
 #include <QDate>
 #include <QLabel>
+
+#include <cmath>
+#include <utility>
 
 namespace {
 
@@ -29,8 +33,10 @@ QString dateAndSecondText(WallSecond second)
 
 } // namespace
 
-Scheduler::Scheduler(WindowControls& c, const Clock& clock, ErrorReporter& errors)
-    : c_(c), clock_(clock), errors_(errors), timer_(c.schedulerTimer), startAhead_(c)
+Scheduler::Scheduler(
+    WindowControls& c, const Clock& clock, ErrorReporter& errors, const SoundOutputCheck& output)
+    : c_(c), clock_(clock), errors_(errors), output_(output), timer_(c.schedulerTimer),
+      startAhead_(c)
 {
 }
 
@@ -43,6 +49,7 @@ void Scheduler::tick()
     const SecondPlan plan = planSeconds(lastTested_, current);
     if (plan.passage == ClockPassage::SameSecond)
         return;
+    logStartsAwaitingTheirSound();
     const WallSecond lastTested = lastTested_.value_or(current);
     // Recorded before any start, so that no tick let in while a slot starts
     // can test these seconds again.
@@ -52,7 +59,16 @@ void Scheduler::tick()
     lastTickWall_ = now;
     lastTickMonotonicMs_ = monotonicMs;
     reportClockChange(plan, lastTested, current, heldUp ? std::optional(passedMs) : std::nullopt);
-    reportMissed(plan.missed, now, heldUp);
+    // A start placed ahead sounds on its second while the program is held
+    // up; it was made, not missed, and the window is brought up to it.
+    std::optional<std::pair<int, WallSecond>> sounded = startAhead_.placed();
+    if (sounded &&
+        (!plan.missed.contains(sounded->second) ||
+            !c_.slot(sounded->first).player->firstSampleMsAfter(startOf(sounded->second))))
+        sounded.reset();
+    reportMissed(plan.missed, now, heldUp, sounded);
+    if (sounded)
+        start(sounded->first, sounded->second);
     for (WallSecond second = plan.toTest.first; second <= plan.toTest.last; ++second) {
         const QTime timeOfDay = timeOfDayOf(second);
         for (int slot = 0; slot < SlotCount; ++slot)
@@ -96,7 +112,8 @@ void Scheduler::reportClockChange(const SecondPlan& plan, WallSecond lastTested,
                         .arg(dateAndSecondText(lastTested), dateAndSecondText(current)));
 }
 
-void Scheduler::reportMissed(SecondRange missed, const QDateTime& now, bool heldUp)
+void Scheduler::reportMissed(SecondRange missed, const QDateTime& now, bool heldUp,
+    std::optional<std::pair<int, WallSecond>> sounded)
 {
     if (missed.empty())
         return;
@@ -106,7 +123,7 @@ void Scheduler::reportMissed(SecondRange missed, const QDateTime& now, bool held
         if (!c_.startTime(slot) || file.isEmpty())
             continue;
         const std::optional<WallSecond> due = lastOccurrence(*c_.startTime(slot), missed);
-        if (!due)
+        if (!due || (sounded && sounded->first == slot && sounded->second == *due))
             continue;
         errors_.fromTick(slot,
             QStringLiteral("missed %1 scheduled for %2, %3 ms late: %4 from %5 to %6")
@@ -134,13 +151,40 @@ void Scheduler::start(int slot, WallSecond second)
                 QStringLiteral("could not start ") + what + QStringLiteral(": ") + error.reason());
         }
     });
-    if (!started)
-        return;
+    if (started && !logHeard(slot, second, what, false))
+        awaitingSound_.push_back({slot, second, what});
+}
+
+void Scheduler::logStartsAwaitingTheirSound()
+{
+    for (const AwaitedSound& start : std::exchange(awaitingSound_, {}))
+        logHeard(start.slot, start.second, start.what, true);
+}
+
+bool Scheduler::logHeard(int slot, WallSecond second, const QString& what, bool lastLook)
+{
     const std::optional<double> firstSample =
         c_.slot(slot).player->firstSampleMsAfter(startOf(second));
-    if (firstSample)
-        what += QStringLiteral(", first sample %1%2 ms")
-                    .arg(*firstSample >= 0 ? QStringLiteral("+") : QString())
-                    .arg(*firstSample, 0, 'f', 1);
-    errors_.log(describeSlot(slot) + QStringLiteral(": started ") + what);
+    if (!firstSample && !lastLook)
+        return false;
+    if (!firstSample) {
+        const QString problem = output_.problem();
+        errors_.fromTick(slot,
+            QStringLiteral("started %1, but it was not heard: %2")
+                .arg(what,
+                    problem.isEmpty()
+                        ? QStringLiteral("the sound output took none of it (a stalled sound "
+                                         "server?)")
+                        : QStringLiteral("no sound output (%1)").arg(problem)));
+        return true;
+    }
+    const QString line = QStringLiteral("started %1, first sample %2%3 ms")
+                             .arg(what, *firstSample >= 0 ? QStringLiteral("+") : QString())
+                             .arg(*firstSample, 0, 'f', 1);
+    if (std::abs(*firstSample) > HeardWithinMs)
+        errors_.fromTick(
+            slot, line + QStringLiteral(", more than %1 ms off its second").arg(HeardWithinMs));
+    else
+        errors_.log(describeSlot(slot) + QStringLiteral(": ") + line);
+    return true;
 }

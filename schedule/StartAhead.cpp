@@ -27,10 +27,18 @@ void StartAhead::armFor(WallSecond second)
     try {
         c_.slot(*due).player->armStartAt(startOf(second));
         armedSlot_ = due;
+        armedSecond_ = second;
     } catch (const PlatformError&) {
         // Left to the tick, which starts the slot as before and reports why
         // it cannot.
     }
+}
+
+std::optional<std::pair<int, WallSecond>> StartAhead::placed() const
+{
+    if (!armedSlot_)
+        return std::nullopt;
+    return std::pair(*armedSlot_, armedSecond_);
 }
 
 void StartAhead::disarm()

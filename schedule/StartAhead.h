@@ -5,6 +5,7 @@
 #include <QDateTime>
 
 #include <optional>
+#include <utility>
 
 struct WindowControls;
 
@@ -25,8 +26,11 @@ public:
 
     void armFor(WallSecond second);
     void disarm();
+    // The slot and the second of the start placed, if any.
+    std::optional<std::pair<int, WallSecond>> placed() const;
 
 private:
     WindowControls& c_;
     std::optional<int> armedSlot_;
+    WallSecond armedSecond_ = 0;
 };

@@ -35,5 +35,6 @@ struct SecondRange {
     WallSecond last = -1;
 
     bool empty() const { return first > last; }
+    bool contains(WallSecond second) const { return first <= second && second <= last; }
     friend bool operator==(const SecondRange&, const SecondRange&) = default;
 };

@@ -25,9 +25,10 @@ public:
     // window did at the tick as before.
     void armStartAt(const QDateTime& second) override;
     void disarmStart() override { armedFor_.reset(); }
+    // A playing fake is heard on its second unless the test says otherwise.
     std::optional<double> firstSampleMsAfter(const QDateTime&) const override
     {
-        return firstSampleMs_;
+        return heardAtMs_ ? *heardAtMs_ : playing_ ? std::optional(0.0) : std::nullopt;
     }
     QStringList takeProblems() override { return std::exchange(problems_, {}); }
     bool durationIsEstimate() const override { return estimate_; }
@@ -37,7 +38,7 @@ public:
     void failOpenWith(const QString& reason) { openFailure_ = reason; }
     void setPosition(double seconds) { position_ = seconds; }
     void setDuration(double seconds) { duration_ = seconds; }
-    void setFirstSampleMs(double ms) { firstSampleMs_ = ms; }
+    void setFirstSampleMs(std::optional<double> ms) { heardAtMs_ = ms; }
     const std::optional<QDateTime>& armedFor() const { return armedFor_; }
     void reportProblem(const QString& problem) { problems_ << problem; }
     void setDurationIsEstimate(bool estimate) { estimate_ = estimate; }
@@ -58,7 +59,7 @@ private:
     std::optional<QString> playFailure_;
     std::optional<QString> openFailure_;
     std::optional<QDateTime> armedFor_;
-    std::optional<double> firstSampleMs_;
+    std::optional<std::optional<double>> heardAtMs_;
     QStringList problems_;
     bool estimate_ = false;
     bool holdOpens_ = false;

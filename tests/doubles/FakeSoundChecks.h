@@ -5,8 +5,9 @@
 
 #include <QMap>
 
-#include <atomic>
+#include <condition_variable>
 #include <mutex>
+#include <optional>
 
 // Checks whose answers the test sets; they are asked on the checks' worker
 // thread, so what they hold is guarded.
@@ -19,13 +20,29 @@ private:
     QString problem_;
 };
 
-// Every file is fit and unchanged unless the test says otherwise.
+// Every file is fit and unchanged unless the test says otherwise; a file
+// can be made to hang, as on a share that stopped answering, until released.
 class FakeSoundFileCheck final : public SoundFileCheck {
 public:
     FileCheckResult check(const QString& path, std::optional<FileStamp>) const override
     {
-        const std::lock_guard lock(mutex_);
+        std::unique_lock lock(mutex_);
+        released_.wait(lock, [&] { return hanging_ != std::optional(path); });
         return {FileStamp{}, problems_.value(path)};
+    }
+
+    void hang(const QString& path)
+    {
+        const std::lock_guard lock(mutex_);
+        hanging_ = path;
+    }
+    void release()
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            hanging_.reset();
+        }
+        released_.notify_all();
     }
 
     void breakFile(const QString& path, const QString& problem)
@@ -41,5 +58,7 @@ public:
 
 private:
     mutable std::mutex mutex_;
+    mutable std::condition_variable released_;
     QMap<QString, QString> problems_;
+    std::optional<QString> hanging_;
 };

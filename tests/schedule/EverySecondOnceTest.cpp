@@ -52,7 +52,7 @@ TEST(EverySecondOnce, ALateTickStartsTheSlotsOfTheSecondsItSkippedAndLogsThemLat
     ASSERT_EQ(log.size(), 2);
     EXPECT_TRUE(log[0].endsWith(QStringLiteral(
         "Slot 3: started two.mp3 scheduled for 10:00:01, 5200 ms late (caught up after a late "
-        "tick)")))
+        "tick), first sample +0.0 ms")))
         << log[0].toStdString();
     EXPECT_TRUE(log[1].contains(QStringLiteral("Slot 6: started five.mp3 scheduled for 10:00:03, "
                                                "3200 ms late (caught up")))
@@ -144,7 +144,7 @@ TEST(ScheduledStartLog, EveryStartWritesOneLineWithTimeSlotFileSecondAndLateness
     ASSERT_EQ(log.size(), 1);
     EXPECT_EQ(log[0],
         QStringLiteral("2026-12-07 10:00:00.004 Slot 4: started bell.mp3 scheduled for 10:00:00, "
-                       "4 ms late"));
+                       "4 ms late, first sample +0.0 ms"));
 }
 
 TEST(ScheduledStartLog, APlayerThatFailsIsReportedAndTheLaterSlotsOfTheTickStillStart)
@@ -172,7 +172,7 @@ TEST(ScheduledStartLog, APlayerThatFailsIsReportedAndTheLaterSlotsOfTheTickStill
     ASSERT_EQ(log.size(), 2);
     EXPECT_EQ(log[0], QStringLiteral("2026-12-07 10:00:00.007 ") + failure);
     EXPECT_TRUE(log[1].endsWith(QStringLiteral("Slot 7: started bell.mp3 scheduled for 10:00:00, "
-                                               "7 ms late")));
+                                               "7 ms late, first sample +0.0 ms")));
     EXPECT_TRUE(h.c().statusLine->isVisible());
     EXPECT_TRUE(h.c().statusLine->text().contains(failure));
     EXPECT_TRUE(h.messageBox.shown().empty());
