@@ -193,6 +193,7 @@ void AudioOutput::openDevice()
         framesMixed_ = 0;
         fired_.reset();
         lastCallbackNs_ = 0;
+        timeline_.restart();
     }
     device_.store(device);
     if (reportedOpenFailure_) {
@@ -244,7 +245,8 @@ void AudioOutput::mix(float* out, std::size_t frames)
     const std::scoped_lock lock(mixMutex_);
     const std::int64_t nowNs = wallClockNs();
     noteCallbackTime(nowNs);
-    const std::int64_t firstFrameNs = nowNs + LatencyNs;
+    const std::int64_t firstFrameNs =
+        timeline_.bufferStartNs(nowNs, std::int64_t(frames), OutputFormat::SampleRate) + LatencyNs;
     std::fill_n(out, frames * OutputFormat::Channels, 0.0f);
     // A switch a whole buffer late is no longer on its second; the tick's
     // play() starts the slot as it would without one.

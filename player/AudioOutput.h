@@ -1,6 +1,7 @@
 #pragma once
 
 #include "GuiInbox.h"
+#include "MixerTimeline.h"
 #include "OutputFormat.h"
 #include "SoundOutputCheck.h"
 #include "StartSwitch.h"
@@ -81,8 +82,9 @@ public:
     void disarmStart(const Voice& voice);
 
     // The mixer's timeline: the first frame of each buffer is taken to be
-    // heard at the wall-clock time of its callback plus this latency, the
-    // buffer the device is playing while the next one is filled.
+    // heard at the wall-clock time of its callback (kept over many callbacks,
+    // MixerTimeline) plus this latency, the buffer the device is playing
+    // while the next one is filled.
     static constexpr std::int64_t LatencyNs =
         std::int64_t(OutputFormat::DeviceBufferFrames) * 1'000'000'000 / OutputFormat::SampleRate;
 
@@ -142,6 +144,7 @@ private:
     StartSwitch switch_;
     std::uint64_t framesMixed_ = 0;
     std::optional<FiredSwitch> fired_;
+    MixerTimeline timeline_;
     // The audio thread's own.
     std::int64_t lastCallbackNs_ = 0;
     std::atomic<std::int64_t> stallEndedNs_{0};
