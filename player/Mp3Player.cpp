@@ -105,8 +105,8 @@ void Mp3Player::dispose(std::shared_ptr<Mp3File> file)
 void Mp3Player::take(const QString& path, Mp3File file)
 {
     const FileIdentity identity = FileIdentity::of(path, file.stamp);
-    // A start placed for the file before is not a start of this one.
-    output_.disarmStart(*voice_);
+    // A start placed on this slot stays: the slot is due as before, and its
+    // switch now starts the file taken, as the tick would.
     estimatedSeconds_ = file.estimatedSeconds;
     lengthFromHeader_ = file.lengthFromHeader;
     decoder_->load(std::move(file), QFile::encodeName(native(path)));
