@@ -47,8 +47,6 @@ int main(int argc, char** argv)
         clockSync,
     };
 
-    // Open and playing before the first start, so it can be placed ahead.
-    audioOutput.requestOpen();
     MainWindow form(platform);
     form.onLoad();
     form.show();

@@ -178,7 +178,6 @@ int main(int argc, char** argv)
     NoOutputCheck noOutputCheck;
     NoFileCheck noFileCheck;
     AudioOutput output;
-    output.requestOpen();
     Mp3FileCheck fileCheck;
     Tally without;
     Tally with;

@@ -168,7 +168,6 @@ int main(int argc, char** argv)
     Quiet quiet;
     AudioOutput output;
     LengthScanner lengths;
-    output.requestOpen();
     Mp3FileCheck fileCheck;
     KernelClockSync clockSync;
     std::array<std::vector<QDateTime>, SlotCount> plays;

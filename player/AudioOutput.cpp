@@ -42,7 +42,7 @@ SDL_AudioDeviceID AudioOutput::openDefaultDevice(const SDL_AudioSpec& wanted)
 }
 
 AudioOutput::AudioOutput(DeviceOpener openDevice, QObject* parent)
-    : QObject(parent), openDevice_(std::move(openDevice)),
+    : QObject(parent), openDevice_(std::move(openDevice)), openingSinceMs_(steadyMs()),
       deviceThread_([this](std::stop_token stop) { runDevice(stop); })
 {
 }
@@ -95,19 +95,6 @@ std::optional<AudioOutput::Stall> AudioOutput::lastStall() const
     return Stall{ended, stallLengthNs_.load(std::memory_order_relaxed)};
 }
 
-void AudioOutput::requestOpen()
-{
-    {
-        const std::scoped_lock lock(stateMutex_);
-        if (openWanted_)
-            return;
-        openWanted_ = true;
-        state_ = State::Opening;
-        openingSinceMs_ = steadyMs();
-    }
-    stateWake_.notify_all();
-}
-
 QString AudioOutput::problem() const
 {
     const std::scoped_lock lock(stateMutex_);
@@ -123,10 +110,8 @@ QString AudioOutput::problem() const
         return QStringLiteral("the sound server does not answer (waited %1 s)")
             .arg(waitedMs / 1000);
     }
-    case State::Closed:
-        break;
     }
-    return QStringLiteral("not opened");
+    return QString();
 }
 
 void AudioOutput::setState(State state, const QString& reason)
@@ -143,17 +128,14 @@ void AudioOutput::setState(State state, const QString& reason)
 
 void AudioOutput::runDevice(std::stop_token stop)
 {
-    std::unique_lock lock(stateMutex_);
-    while (stateWake_.wait(lock, stop, [this] { return openWanted_; }) && !stop.stop_requested()) {
-        lock.unlock();
+    while (!stop.stop_requested()) {
         if (device_.load() == 0)
             openDevice();
         else
             watchDevice();
-        lock.lock();
+        std::unique_lock lock(stateMutex_);
         stateWake_.wait_for(lock, stop, WatchInterval, [] { return false; });
     }
-    lock.unlock();
     closeDevice();
     if (subsystemUp_)
         SDL_QuitSubSystem(SDL_INIT_AUDIO);

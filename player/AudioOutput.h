@@ -27,11 +27,14 @@ struct Voice;
 // that it is there: an SDL audio device (SDL's audio
 // subsystem only, no window) whose callback mixes the voices of the players.
 //
+// The device is opened as soon as the output is made and kept open and
+// running, so the first start of the day is placed like every other.
+//
 // Threads: the device is opened, watched and reopened on the output's own
 // device thread, never on the GUI thread: SDL's initialisation and its
 // device calls can wait as long as a hung sound server does. The GUI thread
-// asks for the device (requestOpen) and reads how it stands (isOpen,
-// problem), and is told by stateChanged when that changes. The callback runs
+// reads how it stands (isOpen, problem), and is told by stateChanged when
+// that changes. The callback runs
 // on SDL's audio thread and only mixes: it reads the voices' rings and
 // atomics, never decodes, allocates, or waits for a decoder. The mixer's own
 // state (the voices attached, the placed start) is guarded by a mutex that
@@ -61,9 +64,6 @@ public:
     void attach(Voice& voice);
     void detach(Voice& voice);
 
-    // Asks for the device to be opened and kept open; returns at once. The
-    // device thread keeps trying while it cannot be opened.
-    void requestOpen();
     bool isOpen() const { return device_.load() != 0; }
     // Why there is no sound output now: empty while the device is open and
     // playing, or while it is being opened and has not yet taken long.
@@ -111,7 +111,7 @@ signals:
     void stateChanged();
 
 private:
-    enum class State { Closed, Opening, Open, Failed };
+    enum class State { Opening, Open, Failed };
 
     static void callback(void* self, Uint8* stream, int bytes);
     void mix(float* out, std::size_t frames);
@@ -133,8 +133,7 @@ private:
 
     mutable std::mutex stateMutex_;
     std::condition_variable_any stateWake_;
-    bool openWanted_ = false;
-    State state_ = State::Closed;
+    State state_ = State::Opening;
     QString failure_;
     std::int64_t openingSinceMs_ = 0;
 

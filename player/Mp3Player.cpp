@@ -121,7 +121,6 @@ void Mp3Player::play()
 {
     if (path_.isEmpty())
         throw PlatformError(QStringLiteral("no sound file is open"));
-    output_.requestOpen();
     // Refused while the output is known to be missing, not while it is being
     // opened: then the sound starts as soon as it is there.
     if (const QString problem = output_.problem(); !problem.isEmpty())
@@ -139,7 +138,6 @@ void Mp3Player::armStartAt(const QDateTime& second)
     // Nothing to place: the tick's play() reports it.
     if (path_.isEmpty())
         return;
-    output_.requestOpen();
     // At the end of the file the start is from its beginning, as play() does.
     if (voice_->finished.load())
         decoder_->rewind();

@@ -102,7 +102,6 @@ TEST(NothingWaits, EveryPlayerCallReturnsWhileItsFileHangs)
     qputenv("SDL_AUDIODRIVER", "dummy");
     LengthScanner lengths;
     AudioOutput output;
-    output.requestOpen();
     Mp3Player player(output, lengths, FileAccess{openOnShare, std::chrono::milliseconds(200)});
     openNow(player, bell);
     share.shut();
@@ -147,7 +146,6 @@ TEST(NothingWaits, APlayerCallReturnsWhileTheSoundServerHangs)
     });
     Mp3Player player(output, lengths);
     openNow(player, bell);
-    output.requestOpen();
     ASSERT_TRUE(eventually([&] { return server.someoneWaits(); }));
 
     const bool heldUp = server.openedByWatchdog([&] {

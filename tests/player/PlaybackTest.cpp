@@ -213,7 +213,6 @@ TEST(Mp3Output, WithoutASoundDevicePlayIsRefusedUntilTheOutputOpensAgain)
     qputenv("SDL_AUDIODRIVER", "no_such_driver");
     LengthScanner lengths;
     AudioOutput output;
-    output.requestOpen();
     Mp3Player player(output, lengths);
     openNow(player, tone440());
     ASSERT_TRUE(eventually([&] { return !output.problem().isEmpty(); }));

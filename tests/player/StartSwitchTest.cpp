@@ -151,3 +151,21 @@ TEST(StartSwitch, FiresOnceAtTheFirstFrameHeardAtItsTimeAndDropsOneMoreThanTheTo
     EXPECT_FALSE(ahead.take(T0, 1024, 1024));
     EXPECT_FALSE(voice.armed.load());
 }
+
+TEST(StartSwitch, TheOutputRunsBeforeTheFirstStartSoThatStartIsPlacedOnItsSample)
+{
+    PlayerRig rig;
+    // Nothing has been played or placed yet.
+    ASSERT_TRUE(eventually([&] { return rig.recordedBytes() > 0; }));
+    auto bell = rig.makePlayer();
+    openNow(*bell, tone(880));
+    const QDateTime second = comingSecond();
+    bell->armStartAt(second);
+    ASSERT_TRUE(eventually([&] { return bell->isPlaying(); }));
+    const auto fired = rig.output->lastFiredSwitch();
+    ASSERT_TRUE(fired.has_value());
+    EXPECT_GE(fired->heardNs, nsOf(second));
+    EXPECT_LT(fired->heardNs, nsOf(second) + NsPerFrame);
+    bell.reset();
+    rig.closeOutput();
+}
