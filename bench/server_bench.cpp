@@ -46,7 +46,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <sys/prctl.h>
 #include <thread>
@@ -134,8 +133,8 @@ public:
             env.insert(QString::fromLatin1(name), dir.path());
         env.remove(QStringLiteral("PULSE_SERVER"));
         server_.setProcessEnvironment(env);
+        server_.setProcessChannelMode(QProcess::MergedChannels);
         server_.setStandardOutputFile(log_);
-        server_.setStandardErrorFile(log_);
         server_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
         server_.start(QStringLiteral("pulseaudio"),
             {QStringLiteral("-n"), QStringLiteral("--daemonize=no"),
