@@ -10,6 +10,7 @@ packages=(
     xvfb xauth x11-utils
     dpkg-dev file desktop-file-utils appstream lintian man-db
     lame sox libsox-fmt-mp3 mpg123
+    pulseaudio pulseaudio-utils libpulse-dev
     clang-format clang-14 libclang-rt-14-dev
 )
 
