@@ -663,14 +663,13 @@ int main(int argc, char** argv)
     SinkTap tap(server);
     tap.waitForTiming();
 
-    // As main() builds the program: the output asked for first, then the
-    // window, whose players share it.
+    // As main() builds the program: the output first, which opens at once,
+    // then the window, whose players share it.
     SystemClock clock;
     Quiet quiet;
+    const std::int64_t openedNs = wallClockNs();
     AudioOutput output;
     LengthScanner lengths;
-    const std::int64_t openedNs = wallClockNs();
-    output.requestOpen();
     Mp3FileCheck fileCheck;
     KernelClockSync clockSync;
     std::array<Mp3Player*, SlotCount> players{};
