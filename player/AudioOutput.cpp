@@ -139,6 +139,9 @@ void AudioOutput::runDevice(std::stop_token stop)
     closeDevice();
     if (subsystemUp_)
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    // SDL keeps its error text per thread and frees it only for threads it
+    // made itself.
+    SDL_TLSCleanup();
 }
 
 // The one place a device is opened, for the players and for the check ahead

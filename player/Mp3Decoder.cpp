@@ -7,6 +7,7 @@
 #include <QFile>
 
 #include <SDL2/SDL_audio.h>
+#include <SDL2/SDL_thread.h>
 
 #include <algorithm>
 #include <chrono>
@@ -110,6 +111,10 @@ void Mp3Decoder::run(std::stop_token stop)
         else
             mailWake_.wait(lock, stop, called);
     }
+    lock.unlock();
+    // SDL keeps its error text per thread and frees it only for threads it
+    // made itself.
+    SDL_TLSCleanup();
 }
 
 // Runs without the mailbox's lock: closing the file before and seeking may
