@@ -68,12 +68,15 @@ void Scheduler::tick()
         sounded.reset();
     reportMissed(plan.missed, now, heldUp, sounded);
     if (sounded)
-        start(sounded->first, sounded->second);
+        start(sounded->first, sounded->second, true);
     for (WallSecond second = plan.toTest.first; second <= plan.toTest.last; ++second) {
         const QTime timeOfDay = timeOfDayOf(second);
+        std::vector<int> due;
         for (int slot = 0; slot < SlotCount; ++slot)
             if (isDue(c_.startTime(slot), c_.slot(slot).fileNameLabel->text(), timeOfDay))
-                start(slot, second);
+                due.push_back(slot);
+        for (const int slot : due)
+            start(slot, second, slot == due.back());
     }
     // From the timetable as the starts left it, and after a change of the
     // clock from the new reading, so no switch placed before it can sound.
@@ -135,7 +138,7 @@ void Scheduler::reportMissed(SecondRange missed, const QDateTime& now, bool held
     }
 }
 
-void Scheduler::start(int slot, WallSecond second)
+void Scheduler::start(int slot, WallSecond second, bool heard)
 {
     const qint64 msLate = msAfterStartOf(second, clock_.now());
     QString what = QStringLiteral("%1 scheduled for %2, %3 ms late")
@@ -151,7 +154,13 @@ void Scheduler::start(int slot, WallSecond second)
                 QStringLiteral("could not start ") + what + QStringLiteral(": ") + error.reason());
         }
     });
-    if (started && !logHeard(slot, second, what, false))
+    if (!started)
+        return;
+    // Of the slots due in one second only the last sounds; the others are
+    // silenced by it before a sample of theirs can be heard.
+    if (!heard)
+        errors_.log(describeSlot(slot) + QStringLiteral(": started ") + what);
+    else if (!logHeard(slot, second, what, false))
         awaitingSound_.push_back({slot, second, what});
 }
 

@@ -51,7 +51,8 @@ private:
         std::optional<qint64> heldUpMs) const;
     void reportMissed(SecondRange missed, const QDateTime& now, bool heldUp,
         std::optional<std::pair<int, WallSecond>> sounded);
-    void start(int slot, WallSecond second);
+    // `heard`: the slot is the last started in its second, the one left sounding.
+    void start(int slot, WallSecond second, bool heard);
     // Logs a start made: true once its first sample is known or can no
     // longer be waited for.
     bool logHeard(int slot, WallSecond second, const QString& what, bool lastLook);
