@@ -9,14 +9,11 @@
 #include "QtInputBox.h"
 #include "QtMessageBox.h"
 #include "QtProgramExit.h"
+#include "RunUntilEnd.h"
 #include "SystemClock.h"
-#include "TerminationSignals.h"
 
 #include <QApplication>
 #include <QStyleFactory>
-
-#include <cstdio>
-#include <unistd.h>
 
 int main(int argc, char** argv)
 {
@@ -51,16 +48,5 @@ int main(int argc, char** argv)
     form.onLoad();
     form.show();
 
-    TerminationSignals terminationSignals;
-    QObject::connect(
-        &terminationSignals, &TerminationSignals::received, &form, &MainWindow::endProgram);
-    const int code = QApplication::exec();
-    // The window has ended the program: its timers stopped, nothing placed
-    // ahead. A decoder, an opener or the sound device may still be blocked in
-    // a read of a hung share or a call into a hung sound server, and joining
-    // them would keep the process (and its files) alive until they answer,
-    // so it ends here; the system closes the files and the sound server's
-    // connection.
-    std::fflush(stderr);
-    ::_exit(code);
+    runUntilEnd(form);
 }
