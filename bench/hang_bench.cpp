@@ -286,13 +286,13 @@ void unlock(MainWindow& window)
 
 enum class Ending { Signal, Quit };
 
-// The child: the scenario, its figures written to `report` as `name value
-// unit` lines, then a line `end signal` (the parent sends SIGTERM) or `end
+// The child: the scenario, with its files in `folder`, its figures written to
+// `report` as `name value unit` lines, then a line `end signal` (the parent sends SIGTERM) or `end
 // quit <steady ns>` (the moment "&Quit" is clicked), and the program's end.
-[[noreturn]] void runScenario(int argc, char** argv, int report, Ending ending, int seconds)
+[[noreturn]] void runScenario(
+    int argc, char** argv, const QDir& dir, int report, Ending ending, int seconds)
 {
     QApplication app(argc, argv);
-    QTemporaryDir dir;
     const QString shareFolder = dir.filePath(QStringLiteral("share/"));
     QDir().mkpath(shareFolder);
     std::array<QString, SlotCount> files;
@@ -498,6 +498,8 @@ bool reap(pid_t child, Steady::time_point deadline, Steady::time_point& ended)
 
 Run runChild(int argc, char** argv, Ending ending, int seconds)
 {
+    // Made and removed here: the child ends without running its destructors.
+    const QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/hang_bench-XXXXXX"));
     int ends[2];
     if (::pipe2(ends, O_CLOEXEC) != 0) {
         std::perror("hang_bench: pipe");
@@ -511,7 +513,7 @@ Run runChild(int argc, char** argv, Ending ending, int seconds)
     }
     if (child == 0) {
         ::close(ends[0]);
-        runScenario(argc, argv, ends[1], ending, seconds);
+        runScenario(argc, argv, QDir(dir.path()), ends[1], ending, seconds);
     }
     ::close(ends[1]);
 
