@@ -13,6 +13,7 @@
 // Usage: hang_bench [seconds per run, >= 20, default 30]
 
 #include "AudioOutput.h"
+#include "BenchWindow.h"
 #include "FileDialog.h"
 #include "InputBox.h"
 #include "KernelClockSync.h"
@@ -179,68 +180,6 @@ private:
     Mp3FileCheck files_;
 };
 
-// Every box is answered with OK at once, so that no box holds up the run.
-struct Quiet final : MessageBox, InputBox {
-    MessageAnswer show(const QString& text, const QString&, MessageIcon, MessageButtons) override
-    {
-        std::fprintf(stderr, "hang_bench: box: %s\n", qPrintable(text));
-        if (text.contains(QStringLiteral("did not answer")))
-            ++givenUp;
-        return MessageAnswer::Ok;
-    }
-    std::optional<QString> ask(const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-    int givenUp = 0;
-};
-
-// Hands the chooser the path the bench has set.
-struct ChosenPath final : FileDialog {
-    void setFilter(const QString&) override { }
-    void showOpen() override { fileName_ = next; }
-    QString fileName() const override { return fileName_; }
-    void setFileName(const QString& path) override { fileName_ = path; }
-    QString next;
-
-private:
-    QString fileName_;
-};
-
-// The real player, noting when a play() it was given started it.
-class TimedPlayer final : public MediaPlayer {
-public:
-    TimedPlayer(std::unique_ptr<Mp3Player> player, std::vector<QDateTime>& plays)
-        : player_(std::move(player)), plays_(plays)
-    {
-    }
-    void open(const QString& path, OpenAnswer answer) override
-    {
-        player_->open(path, std::move(answer));
-    }
-    void play() override
-    {
-        const QDateTime at = QDateTime::currentDateTime();
-        player_->play();
-        plays_.push_back(at);
-    }
-    void pause() override { player_->pause(); }
-    double currentPosition() const override { return player_->currentPosition(); }
-    double duration() const override { return player_->duration(); }
-    void armStartAt(const QDateTime& second) override { player_->armStartAt(second); }
-    void disarmStart() override { player_->disarmStart(); }
-    QStringList takeProblems() override { return player_->takeProblems(); }
-    bool durationIsEstimate() const override { return player_->durationIsEstimate(); }
-    std::optional<double> firstSampleMsAfter(const QDateTime& second) const override
-    {
-        return player_->firstSampleMsAfter(second);
-    }
-
-private:
-    std::unique_ptr<Mp3Player> player_;
-    std::vector<QDateTime>& plays_;
-};
-
 QString makeTone(const QString& mp3, double seconds, int hz)
 {
     const QString wav = mp3 + QStringLiteral(".wav");
@@ -308,7 +247,7 @@ enum class Ending { Signal, Quit };
     files[HungSlot] = onShare[0];
 
     SystemClock clock;
-    Quiet quiet;
+    QuietBoxes quiet("hang_bench");
     QtProgramExit programExit;
     AudioOutput output;
     LengthScanner lengths;
@@ -430,7 +369,8 @@ enum class Ending { Signal, Quit };
         dprintf(report, "hang_gui_block_max_ms %.1f ms\n", longestGapMs);
         dprintf(report, "hang_starts %zu count\n", due.size());
         dprintf(report, "hang_starts_missed %d count\n", missed);
-        dprintf(report, "hang_opens_given_up %d count\n", quiet.givenUp);
+        dprintf(report, "hang_opens_given_up %d count\n",
+            int(quiet.shown.filter(QStringLiteral("did not answer")).size()));
         dprintf(report, "hang_threads_waiting %d count\n", share.waiting());
         if (ending == Ending::Signal) {
             dprintf(report, "end signal\n");

@@ -9,6 +9,7 @@
 // Usage: server_bench (runs as root too, without a desktop session)
 
 #include "AudioOutput.h"
+#include "BenchWindow.h"
 #include "FileDialog.h"
 #include "InputBox.h"
 #include "KernelClockSync.h"
@@ -459,31 +460,6 @@ bool isToneOf(const std::vector<float>& samples, std::size_t from, int slot)
     return std::abs(crossings * 10 - toneHz(slot)) < 50;
 }
 
-struct Quiet final : MessageBox, InputBox, ProgramExit {
-    MessageAnswer show(const QString& text, const QString&, MessageIcon, MessageButtons) override
-    {
-        std::fprintf(stderr, "server_bench: box: %s\n", qPrintable(text));
-        return MessageAnswer::Ok;
-    }
-    std::optional<QString> ask(const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-    void exitNow() override { }
-};
-
-// Hands the chooser the path the bench has set.
-struct ChosenPath final : FileDialog {
-    void setFilter(const QString&) override { }
-    void showOpen() override { fileName_ = next; }
-    QString fileName() const override { return fileName_; }
-    void setFileName(const QString& path) override { fileName_ = path; }
-    QString next;
-
-private:
-    QString fileName_;
-};
-
 QDateTime wallTime(std::int64_t ns)
 {
     return QDateTime::fromMSecsSinceEpoch(ns / 1'000'000);
@@ -666,7 +642,7 @@ int main(int argc, char** argv)
     // As main() builds the program: the output first, which opens at once,
     // then the window, whose players share it.
     SystemClock clock;
-    Quiet quiet;
+    QuietBoxes quiet("server_bench");
     const std::int64_t openedNs = wallClockNs();
     AudioOutput output;
     LengthScanner lengths;

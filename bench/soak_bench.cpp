@@ -5,6 +5,7 @@
 // Usage: soak_bench [minutes, default 5]
 
 #include "AudioOutput.h"
+#include "BenchWindow.h"
 #include "FileDialog.h"
 #include "InputBox.h"
 #include "KernelClockSync.h"
@@ -39,64 +40,6 @@ namespace {
 
 constexpr int StartEverySeconds = 3;
 constexpr int ReplaceFileEverySeconds = 20;
-
-struct Quiet final : MessageBox, InputBox, ProgramExit {
-    MessageAnswer show(const QString& text, const QString&, MessageIcon, MessageButtons) override
-    {
-        std::fprintf(stderr, "soak_bench: box: %s\n", qPrintable(text));
-        return MessageAnswer::Ok;
-    }
-    std::optional<QString> ask(const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-    void exitNow() override { }
-};
-
-// Hands the chooser the path the bench has set.
-struct ChosenPath final : FileDialog {
-    void setFilter(const QString&) override { }
-    void showOpen() override { fileName_ = next; }
-    QString fileName() const override { return fileName_; }
-    void setFileName(const QString& path) override { fileName_ = path; }
-    QString next;
-
-private:
-    QString fileName_;
-};
-
-// The real player, noting when the clock told it to play.
-class TimedPlayer final : public MediaPlayer {
-public:
-    TimedPlayer(std::unique_ptr<Mp3Player> player, std::vector<QDateTime>& plays)
-        : player_(std::move(player)), plays_(plays)
-    {
-    }
-    void open(const QString& path, OpenAnswer answer) override
-    {
-        player_->open(path, std::move(answer));
-    }
-    void play() override
-    {
-        plays_.push_back(QDateTime::currentDateTime());
-        player_->play();
-    }
-    void pause() override { player_->pause(); }
-    double currentPosition() const override { return player_->currentPosition(); }
-    double duration() const override { return player_->duration(); }
-    void armStartAt(const QDateTime& second) override { player_->armStartAt(second); }
-    void disarmStart() override { player_->disarmStart(); }
-    QStringList takeProblems() override { return player_->takeProblems(); }
-    bool durationIsEstimate() const override { return player_->durationIsEstimate(); }
-    std::optional<double> firstSampleMsAfter(const QDateTime& second) const override
-    {
-        return player_->firstSampleMsAfter(second);
-    }
-
-private:
-    std::unique_ptr<Mp3Player> player_;
-    std::vector<QDateTime>& plays_;
-};
 
 long statusField(const char* name)
 {
@@ -165,7 +108,7 @@ int main(int argc, char** argv)
             makeTone(dir, QStringLiteral("slot%1.mp3").arg(i + 1), 2.0 + i % 3, 300 + 40 * i));
 
     SystemClock clock;
-    Quiet quiet;
+    QuietBoxes quiet("soak_bench");
     AudioOutput output;
     LengthScanner lengths;
     Mp3FileCheck fileCheck;
