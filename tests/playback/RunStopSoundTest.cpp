@@ -23,14 +23,6 @@ constexpr qint64 InFlight = 4 * DeviceBufferBytes;
 // The window with real MP3 players whose mix SDL's disk driver records.
 class RunStopWithSound : public ::testing::Test {
 protected:
-    RunStopWithSound()
-    {
-        // The device opens on the first play, so this still applies: the
-        // driver writes as fast as it can, and a decoder that falls behind
-        // only leaves exact silence, which the checks below skip over.
-        qputenv("SDL_DISKAUDIODELAY", "0");
-    }
-
     SlotControls& slot(int i) { return harness->slot(i); }
     Mp3Player& player(int i) { return static_cast<Mp3Player&>(*slot(i).player); }
     MainWindow& form() { return harness->form(); }
@@ -55,6 +47,12 @@ protected:
     }
 
     TestSounds sounds;
+    // Set before the rig's output opens its device: the driver writes as
+    // fast as it can, and a decoder that falls behind only leaves exact
+    // silence, which the checks below skip over.
+    struct WriteAtOnce {
+        WriteAtOnce() { qputenv("SDL_DISKAUDIODELAY", "0"); }
+    } writeAtOnce;
     PlayerRig rig;
     std::unique_ptr<FormHarness> harness = std::make_unique<FormHarness>(
         FormHarness::Start::Loaded, [this](int) { return rig.makePlayer(); });

@@ -12,6 +12,8 @@ PlayerRig::PlayerRig()
 
 PlayerRig::~PlayerRig()
 {
+    // The output's thread reads the environment while it opens the device.
+    output.reset();
     qputenv("SDL_AUDIODRIVER", "dummy");
 }
 
