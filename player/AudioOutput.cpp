@@ -18,6 +18,9 @@ namespace {
 constexpr auto WatchInterval = std::chrono::milliseconds(500);
 // A first open that takes longer is a sound server that does not answer.
 constexpr qint64 OpeningPatienceMs = 2000;
+// An open device asks for sound every buffer (23 ms); this long without a
+// request, it is not playing.
+constexpr std::int64_t StandingStillNs = 500'000'000;
 
 QString sdlReason()
 {
@@ -99,8 +102,15 @@ QString AudioOutput::problem() const
 {
     const std::scoped_lock lock(stateMutex_);
     switch (state_) {
-    case State::Open:
-        return QString();
+    case State::Open: {
+        const std::int64_t lastNs = lastCallbackSeenNs_.load(std::memory_order_relaxed);
+        const std::int64_t stillNs = wallClockNs() - lastNs;
+        if (lastNs == 0 || stillNs < StandingStillNs)
+            return QString();
+        return QStringLiteral("the sound output has stood still for %1 ms (a stalled sound "
+                              "server?)")
+            .arg(stillNs / 1'000'000);
+    }
     case State::Failed:
         return failure_;
     case State::Opening: {
@@ -223,6 +233,7 @@ void AudioOutput::noteCallbackTime(std::int64_t nowNs)
         stallEndedNs_.store(nowNs, std::memory_order_release);
     }
     lastCallbackNs_ = nowNs;
+    lastCallbackSeenNs_.store(nowNs, std::memory_order_relaxed);
 }
 
 void AudioOutput::mix(float* out, std::size_t frames)

@@ -66,7 +66,8 @@ public:
 
     bool isOpen() const { return device_.load() != 0; }
     // Why there is no sound output now: empty while the device is open and
-    // playing, or while it is being opened and has not yet taken long.
+    // playing, or while it is being opened and has not yet taken long; an
+    // open device that has asked for no sound for half a second stands still.
     QString problem() const override;
 
     // While it is held the callback does not run, so a voice can be reset.
@@ -146,6 +147,9 @@ private:
     MixerTimeline timeline_;
     // The audio thread's own.
     std::int64_t lastCallbackNs_ = 0;
+    // When the last callback came, for the GUI thread to see a device that
+    // stands still while open (a stopped sound server).
+    std::atomic<std::int64_t> lastCallbackSeenNs_{0};
     std::atomic<std::int64_t> stallEndedNs_{0};
     std::atomic<std::int64_t> stallLengthNs_{0};
 

@@ -73,8 +73,9 @@ void ReadinessChecks::watchFile(int slot, WallSecond now)
     }
     const std::optional<WallSecond> due = nextDue(c_, slot, now);
     if (!due || *due - now > FileLeadSeconds) {
-        // Past its second the clock has tried the file and said what it met.
-        clearFileWarning(slot);
+        // Past its second the clock has tried the file and said what it met;
+        // the warning goes without a claim that the file was mended.
+        clearFileWarning(slot, QStringLiteral("its start has passed"));
         return;
     }
     // Every second of the last minute: a file taken away after one look is
@@ -133,15 +134,14 @@ void ReadinessChecks::warnFile(int slot, WallSecond due, const QString& problem)
                 timeOfDayText(timeOfDayOf(due)), untilText(secondsLeft)));
 }
 
-void ReadinessChecks::clearFileWarning(int slot)
+void ReadinessChecks::clearFileWarning(int slot, const QString& why)
 {
     FileWatch& watch = watches_[std::size_t(slot)];
     if (!watch.warned)
         return;
     watch.warned = false;
     errors_.clearWarning(slotKey(slot),
-        QStringLiteral("%1: %2 is fit to play again")
-            .arg(describeSlot(slot), QFileInfo(watch.path).fileName()));
+        QStringLiteral("%1: %2 %3").arg(describeSlot(slot), QFileInfo(watch.path).fileName(), why));
 }
 
 void ReadinessChecks::watchOutput()

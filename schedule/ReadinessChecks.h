@@ -53,7 +53,8 @@ private:
     void fileChecked(
         int slot, int generation, std::optional<WallSecond> due, const FileCheckResult& result);
     void warnFile(int slot, WallSecond due, const QString& problem);
-    void clearFileWarning(int slot);
+    // `why` ends the line logged, e.g. "is fit to play again".
+    void clearFileWarning(int slot, const QString& why = QStringLiteral("is fit to play again"));
     void watchOutput();
 
     const WindowControls& c_;

@@ -178,12 +178,13 @@ bool Scheduler::logHeard(int slot, WallSecond second, const QString& what, bool 
         return false;
     if (!firstSample) {
         const QString problem = output_.problem();
+        // With the output playing, only the file can have kept it silent.
         errors_.fromTick(slot,
             QStringLiteral("started %1, but it was not heard: %2")
                 .arg(what,
                     problem.isEmpty()
-                        ? QStringLiteral("the sound output took none of it (a stalled sound "
-                                         "server?)")
+                        ? QStringLiteral("its file gave no sound in time (a hung drive or "
+                                         "network share?)")
                         : QStringLiteral("no sound output (%1)").arg(problem)));
         return true;
     }
