@@ -103,7 +103,7 @@ QString AudioOutput::problem() const
     const std::scoped_lock lock(stateMutex_);
     switch (state_) {
     case State::Open: {
-        const std::int64_t lastNs = lastCallbackSeenNs_.load(std::memory_order_relaxed);
+        const std::int64_t lastNs = lastCallbackNs_.load(std::memory_order_relaxed);
         const std::int64_t stillNs = wallClockNs() - lastNs;
         if (lastNs == 0 || stillNs < StandingStillNs)
             return QString();
@@ -187,7 +187,7 @@ void AudioOutput::openDevice()
         const std::scoped_lock lock(mixMutex_);
         framesMixed_ = 0;
         fired_.reset();
-        lastCallbackNs_ = 0;
+        lastCallbackNs_.store(0, std::memory_order_relaxed);
         timeline_.restart();
     }
     device_.store(device);
@@ -228,12 +228,12 @@ void AudioOutput::noteCallbackTime(std::int64_t nowNs)
 {
     // Callbacks come a buffer apart; one that comes after two or more means
     // the device (or the sound server behind it) stood still meanwhile.
-    if (lastCallbackNs_ != 0 && nowNs - lastCallbackNs_ > 2 * LatencyNs) {
-        stallLengthNs_.store(nowNs - lastCallbackNs_, std::memory_order_relaxed);
+    const std::int64_t lastNs = lastCallbackNs_.load(std::memory_order_relaxed);
+    if (lastNs != 0 && nowNs - lastNs > 2 * LatencyNs) {
+        stallLengthNs_.store(nowNs - lastNs, std::memory_order_relaxed);
         stallEndedNs_.store(nowNs, std::memory_order_release);
     }
-    lastCallbackNs_ = nowNs;
-    lastCallbackSeenNs_.store(nowNs, std::memory_order_relaxed);
+    lastCallbackNs_.store(nowNs, std::memory_order_relaxed);
 }
 
 void AudioOutput::mix(float* out, std::size_t frames)

@@ -145,11 +145,9 @@ private:
     std::uint64_t framesMixed_ = 0;
     std::optional<FiredSwitch> fired_;
     MixerTimeline timeline_;
-    // The audio thread's own.
-    std::int64_t lastCallbackNs_ = 0;
-    // When the last callback came, for the GUI thread to see a device that
-    // stands still while open (a stopped sound server).
-    std::atomic<std::int64_t> lastCallbackSeenNs_{0};
+    // When the last callback came: written by the audio thread, read by the
+    // GUI thread to see a device that stands still while open.
+    std::atomic<std::int64_t> lastCallbackNs_{0};
     std::atomic<std::int64_t> stallEndedNs_{0};
     std::atomic<std::int64_t> stallLengthNs_{0};
 
