@@ -143,7 +143,7 @@ void MainWindow::onScheduleTick()
     scheduler_->tick();
     readiness_->tick();
     clockHealth_->tick();
-    c_.nextStartLabel->setText(nextStartText(c_, wallSecondOf(platform_.clock.now())));
+    c_.nextStartLabel->setText(nextStartText(c_, platform_.clock.now()));
     reportSoundProblems(c_, errors_);
 }
 

@@ -1,33 +1,36 @@
 #include "NextStart.h"
 
 #include "SecondPlan.h"
+#include "TimeOfDayOccurrences.h"
 #include "TimeOfDayText.h"
 #include "WindowControls.h"
 
 #include <QLabel>
 
-std::optional<WallSecond> nextDue(const WindowControls& c, int slot, WallSecond after)
+std::optional<WallSecond> nextDue(
+    const WindowControls& c, int slot, WallSecond after, const QTimeZone& zone)
 {
     const std::optional<QTime>& startTime = c.startTime(slot);
     if (!startTime || !startTime->isValid())
         return std::nullopt;
-    const WallSecond first = after + 1;
-    const qint64 wanted = startTime->msecsSinceStartOfDay() / 1000;
-    const qint64 firstOfDay = timeOfDayOf(first).msecsSinceStartOfDay() / 1000;
-    const WallSecond candidate =
-        first + ((wanted - firstOfDay) % SecondsPerDay + SecondsPerDay) % SecondsPerDay;
+    const std::optional<qint64> instant = nextOccurrence(
+        QTime::fromMSecsSinceStartOfDay(startTime->msecsSinceStartOfDay() / 1000 * 1000),
+        after * 1000 + 999, zone);
+    if (!instant)
+        return std::nullopt;
+    const WallSecond candidate = *instant / 1000;
     // The clock's own rule has the last word, so the line and the clock
     // cannot disagree about a slot (no file, no start).
-    if (!isDue(startTime, c.slot(slot).fileNameLabel->text(), timeOfDayOf(candidate)))
+    if (!isDueAt(startTime, c.slot(slot).fileNameLabel->text(), candidate, zone))
         return std::nullopt;
     return candidate;
 }
 
-std::optional<NextStart> nextStart(const WindowControls& c, WallSecond after)
+std::optional<NextStart> nextStart(const WindowControls& c, WallSecond after, const QTimeZone& zone)
 {
     std::optional<NextStart> next;
     for (int slot = 0; slot < SlotCount; ++slot) {
-        const std::optional<WallSecond> due = nextDue(c, slot, after);
+        const std::optional<WallSecond> due = nextDue(c, slot, after, zone);
         if (!due || (next && *due > next->second))
             continue;
         if (!next || *due < next->second)
@@ -54,13 +57,16 @@ QString untilText(qint64 seconds)
     return QStringLiteral("%1 s").arg(rest);
 }
 
-QString nextStartText(const WindowControls& c, WallSecond now)
+QString nextStartText(const WindowControls& c, const QDateTime& now)
 {
-    const std::optional<NextStart> next = nextStart(c, now);
+    const QTimeZone zone = now.timeZone();
+    const WallSecond current = wallSecondOf(now);
+    const std::optional<NextStart> next = nextStart(c, current, zone);
     if (!next)
         return QStringLiteral("No start scheduled");
-    QString when = timeOfDayText(timeOfDayOf(next->second));
-    if (next->second / SecondsPerDay > now / SecondsPerDay)
+    const QDateTime start = localTimeOf(next->second, zone);
+    QString when = timeOfDayText(start.time());
+    if (start.date() > now.date())
         when = QStringLiteral("tomorrow ") + when;
     const int sounding = next->starting.back();
     const QString what = next->starting.size() == 1
@@ -71,5 +77,5 @@ QString nextStartText(const WindowControls& c, WallSecond now)
               .arg(next->starting.size())
               .arg(when)
               .arg(sounding + 1);
-    return QStringLiteral("Next: %1  in %2").arg(what, untilText(next->second - now));
+    return QStringLiteral("Next: %1  in %2").arg(what, untilText(next->second - current));
 }

@@ -4,6 +4,7 @@
 #include "StartAhead.h"
 #include "WallSecond.h"
 
+#include <QDateTime>
 #include <QString>
 
 #include <optional>
@@ -11,6 +12,7 @@
 
 class Clock;
 class ErrorReporter;
+class QTimeZone;
 class SoundOutputCheck;
 struct WindowControls;
 struct SecondPlan;
@@ -48,7 +50,10 @@ public:
 
 private:
     void reportClockChange(const SecondPlan& plan, WallSecond lastTested, WallSecond current,
-        std::optional<qint64> heldUpMs) const;
+        const QTimeZone& zone, std::optional<qint64> heldUpMs) const;
+    // Between two ticks with no change of the clock: summer time began or
+    // ended, and the starts it skips.
+    void reportZoneChange(const QDateTime& last, const QDateTime& now);
     void reportMissed(SecondRange missed, const QDateTime& now, bool heldUp,
         std::optional<std::pair<int, WallSecond>> sounded);
     // `heard`: the slot is the last started in its second, the one left sounding.

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QTime>
+#include <QTimeZone>
 
 #include <optional>
 
@@ -43,5 +44,13 @@ bool wasHeldUp(qint64 wallMs, qint64 monotonicMs);
 // day and its file label names a file. A slot with no start time never starts.
 bool isDue(const std::optional<QTime>& startTime, const QString& fileLabel, QTime second);
 
-// The last second in `range` whose time of day is `startTime`, if any.
-std::optional<WallSecond> lastOccurrence(QTime startTime, SecondRange range);
+// The rule above at the time the clocks of `zone` read in `second`, which
+// must also be the first second they read it on that date: on the night the
+// clocks go back, the hour read again is not a new day and rings no slot
+// again. A clock set back by hand reads it again at another second, which
+// is a start again.
+bool isDueAt(const std::optional<QTime>& startTime, const QString& fileLabel, WallSecond second,
+    const QTimeZone& zone);
+
+// The last second in `range` at which `startTime` is due by that rule, if any.
+std::optional<WallSecond> lastOccurrence(QTime startTime, SecondRange range, const QTimeZone& zone);

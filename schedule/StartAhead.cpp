@@ -5,20 +5,18 @@
 #include "SecondPlan.h"
 #include "WindowControls.h"
 
-#include <QDate>
 #include <QLabel>
 
 QDateTime startOf(WallSecond second)
 {
-    return QDateTime(QDate::fromJulianDay(second / SecondsPerDay), timeOfDayOf(second));
+    return QDateTime::fromSecsSinceEpoch(second, Qt::UTC);
 }
 
-void StartAhead::armFor(WallSecond second)
+void StartAhead::armFor(WallSecond second, const QTimeZone& zone)
 {
     std::optional<int> due;
-    const QTime timeOfDay = timeOfDayOf(second);
     for (int slot = 0; slot < SlotCount; ++slot)
-        if (isDue(c_.startTime(slot), c_.slot(slot).fileNameLabel->text(), timeOfDay))
+        if (isDueAt(c_.startTime(slot), c_.slot(slot).fileNameLabel->text(), second, zone))
             due = slot;
     if (armedSlot_ != due)
         disarm();
