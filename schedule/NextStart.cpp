@@ -59,7 +59,7 @@ QString untilText(qint64 seconds)
 
 QString nextStartText(const WindowControls& c, const QDateTime& now)
 {
-    const QTimeZone zone = now.timeZone();
+    const QTimeZone zone = zoneOf(now);
     const WallSecond current = wallSecondOf(now);
     const std::optional<NextStart> next = nextStart(c, current, zone);
     if (!next)

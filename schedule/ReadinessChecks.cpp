@@ -42,7 +42,7 @@ void ReadinessChecks::tick()
     const QDateTime now = clock_.now();
     watchOutput();
     for (int slot = 0; slot < SlotCount; ++slot)
-        watchFile(slot, wallSecondOf(now), now.timeZone());
+        watchFile(slot, wallSecondOf(now), zoneOf(now));
 }
 
 void ReadinessChecks::finishPending()
@@ -132,7 +132,7 @@ void ReadinessChecks::warnFile(int slot, WallSecond due, const QString& problem)
     errors_.warn(slotKey(slot),
         QStringLiteral("%1: %2 %3 (due %4, in %5)")
             .arg(describeSlot(slot), QFileInfo(watch.path).fileName(), problem,
-                timeOfDayText(localTimeOf(due, now.timeZone()).time()), untilText(secondsLeft)));
+                timeOfDayText(localTimeOf(due, zoneOf(now)).time()), untilText(secondsLeft)));
 }
 
 void ReadinessChecks::clearFileWarning(int slot, const QString& why)
@@ -154,9 +154,10 @@ void ReadinessChecks::watchOutput()
     }
     QString text = QStringLiteral("Sound output: cannot be opened (%1)").arg(problem);
     const QDateTime now = clock_.now();
-    if (const std::optional<NextStart> next = nextStart(c_, wallSecondOf(now), now.timeZone()))
+    const QTimeZone zone = zoneOf(now);
+    if (const std::optional<NextStart> next = nextStart(c_, wallSecondOf(now), zone))
         text += QStringLiteral("; the start at %1 (slot %2) would be silent")
-                    .arg(timeOfDayText(localTimeOf(next->second, now.timeZone()).time()))
+                    .arg(timeOfDayText(localTimeOf(next->second, zone).time()))
                     .arg(next->starting.back() + 1);
     errors_.warn(OutputKey, text);
 }

@@ -45,7 +45,7 @@ Scheduler::Scheduler(
 void Scheduler::tick()
 {
     const QDateTime now = clock_.now();
-    const QTimeZone zone = now.timeZone();
+    const QTimeZone zone = zoneOf(now);
     const qint64 monotonicMs = clock_.monotonicMs();
     timer_.armForNextSecond(now);
     const WallSecond current = wallSecondOf(now);
@@ -96,7 +96,7 @@ void Scheduler::armNextSecond()
     if (c_.timetable.ended)
         return;
     const QDateTime now = clock_.now();
-    startAhead_.armFor(wallSecondOf(now) + 1, now.timeZone());
+    startAhead_.armFor(wallSecondOf(now) + 1, zoneOf(now));
 }
 
 void Scheduler::disarm()
@@ -155,7 +155,7 @@ void Scheduler::reportMissed(SecondRange missed, const QDateTime& now, bool held
     if (missed.empty())
         return;
     const WallSecond current = wallSecondOf(now);
-    const QTimeZone zone = now.timeZone();
+    const QTimeZone zone = zoneOf(now);
     for (int slot = 0; slot < SlotCount; ++slot) {
         const QString file = c_.slot(slot).fileNameLabel->text();
         if (!c_.startTime(slot) || file.isEmpty())
@@ -178,7 +178,7 @@ void Scheduler::start(int slot, WallSecond second, bool heard)
     const QDateTime now = clock_.now();
     const qint64 msLate = msAfterStartOf(second, now);
     QString what = QStringLiteral("%1 scheduled for %2, %3 ms late")
-                       .arg(c_.slot(slot).fileNameLabel->text(), secondText(second, now.timeZone()))
+                       .arg(c_.slot(slot).fileNameLabel->text(), secondText(second, zoneOf(now)))
                        .arg(msLate);
     if (msLate >= 1000)
         what += QStringLiteral(" (caught up after a late tick)");

@@ -17,6 +17,16 @@ inline WallSecond wallSecondOf(const QDateTime& reading)
     return ms >= 0 ? ms / 1000 : (ms - 999) / 1000;
 }
 
+// The zone whose clocks a reading of the clock follows. A zone Qt cannot
+// name (TZ given as a file's path, which the C library reads) is taken at
+// the reading's own offset, so the clock still starts every slot, only
+// without foreseeing a change of summer time.
+inline QTimeZone zoneOf(const QDateTime& reading)
+{
+    const QTimeZone zone = reading.timeZone();
+    return zone.isValid() ? zone : QTimeZone(reading.offsetFromUtc());
+}
+
 // What the clocks of `zone` read at the beginning of `second`.
 inline QDateTime localTimeOf(WallSecond second, const QTimeZone& zone)
 {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
+
 namespace {
 
 struct PlanCase {
@@ -72,6 +74,23 @@ TEST(IsDueAt, IsDueTheFirstTimeTheClocksReadItsTimeOnADate)
     EXPECT_TRUE(isDueAt(QTime(3, 0, 0), file, second("2026-03-29T01:00:00Z"), zone));
     EXPECT_FALSE(isDueAt(QTime(3, 0, 0), QString(), second("2026-03-29T01:00:00Z"), zone));
     EXPECT_FALSE(isDueAt(QTime(3, 0, 1), file, second("2026-03-29T01:00:00Z"), zone));
+}
+
+// TZ given as a path is read by the C library but not named by Qt's zones.
+TEST(IsDueAt, StillStartsSlotsInAZoneQtCannotName)
+{
+    const QByteArray saved = qgetenv("TZ");
+    qputenv("TZ", ":/usr/share/zoneinfo/Asia/Tokyo");
+    tzset();
+    const QDateTime reading =
+        QDateTime::fromString(QStringLiteral("2026-12-07T01:00:00Z"), Qt::ISODate).toLocalTime();
+    const QTime readAs = reading.time();
+    const WallSecond second = wallSecondOf(reading);
+    const QTimeZone zone = zoneOf(reading);
+    qputenv("TZ", saved);
+    tzset();
+    EXPECT_EQ(readAs, QTime(10, 0));
+    EXPECT_TRUE(isDueAt(QTime(10, 0), QStringLiteral("bell.mp3"), second, zone));
 }
 
 TEST(LastOccurrence, FindsTheLatestSecondOfThatTimeInTheRangeReadOnceADate)
