@@ -24,7 +24,10 @@ struct SecondPlan;
 // passes is tested exactly once: a late tick catches up the few seconds it
 // skipped, a larger jump of the clock (or a program held up as long) misses
 // them, the log telling the two apart by the monotonic clock, and a clock
-// set back tests its seconds again. Each start, failed start and missed start is written to
+// set back tests its seconds again. The seconds are real ones: on the nights
+// summer time begins and ends they run on evenly, a slot starts only the
+// first time the clocks read its time on a date, and the change is logged as
+// such, with the starts it skips. Each start, failed start and missed start is written to
 // standard error; failures and misses also show on the status line. What is
 // logged is what was heard: a start's line gives when its first sample left
 // the sound device (for a start the tick made itself, at the next tick); a
