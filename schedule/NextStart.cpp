@@ -13,9 +13,8 @@ std::optional<WallSecond> nextDue(
     const std::optional<QTime>& startTime = c.startTime(slot);
     if (!startTime || !startTime->isValid())
         return std::nullopt;
-    const std::optional<qint64> instant = nextOccurrence(
-        QTime::fromMSecsSinceStartOfDay(startTime->msecsSinceStartOfDay() / 1000 * 1000),
-        after * 1000 + 999, zone);
+    // After the whole of the second `after`, which the clock has tested.
+    const std::optional<qint64> instant = nextOccurrence(*startTime, after * 1000 + 999, zone);
     if (!instant)
         return std::nullopt;
     const WallSecond candidate = *instant / 1000;

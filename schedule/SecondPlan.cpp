@@ -43,9 +43,7 @@ namespace {
 // The second at which the clocks of `zone` first read `startTime` on `date`.
 std::optional<WallSecond> startOn(QDate date, QTime startTime, const QTimeZone& zone)
 {
-    const QTime wholeSecond =
-        QTime::fromMSecsSinceStartOfDay(startTime.msecsSinceStartOfDay() / 1000 * 1000);
-    const std::optional<qint64> instant = occurrenceOn(date, wholeSecond, zone);
+    const std::optional<qint64> instant = occurrenceOn(date, startTime, zone);
     if (!instant)
         return std::nullopt;
     return *instant / 1000;
