@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "AccessibleRoles.h"
 #include "Clock.h"
 #include "ClockDisplay.h"
 #include "ClockHealth.h"
@@ -26,6 +27,7 @@ MainWindow::MainWindow(PlatformServices& platform, QWidget* parent)
       startTimeEditor_(c_, platform.inputBox, platform.messageBox, errors_),
       runStop_(c_, platform.clock, errors_)
 {
+    installAccessibleRoles();
     buildMainWindow(this, c_);
     errors_.attachStatusLine(c_.statusLine);
     for (int i = 0; i < SlotCount; ++i) {

@@ -51,8 +51,8 @@ void PasswordDialog::build()
         label->setPalette(colours);
         return label;
     };
-    caption(0, QStringLiteral("Name:"), 480);
-    caption(1, QStringLiteral("PassWord:"), 1080);
+    QLabel* userNameCaption = caption(0, QStringLiteral("Name:"), 480);
+    QLabel* passwordCaption = caption(1, QStringLiteral("PassWord:"), 1080);
 
     userNameField_ = new QLineEdit(this);
     userNameField_->setObjectName(QStringLiteral("Text1"));
@@ -60,6 +60,9 @@ void PasswordDialog::build()
     passwordField_ = new QLineEdit(this);
     passwordField_->setObjectName(QStringLiteral("Text2"));
     passwordField_->setGeometry(twips.rect(1560, 1080, 1335, 375));
+    // A screen reader names each box by its caption.
+    userNameCaption->setBuddy(userNameField_);
+    passwordCaption->setBuddy(passwordField_);
     // Password echo also refuses to copy or drag the text out of the box. The
     // style would mask with a dot; the operator knows the box by its "*".
     passwordField_->setEchoMode(QLineEdit::Password);
