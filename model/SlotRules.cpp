@@ -27,8 +27,7 @@ AnswerVerdict judgeAnswer(const OpenTicket& asked, const SlotState& now, bool en
         return AnswerVerdict::Stale;
     if (refused)
         return AnswerVerdict::Refused;
-    return now.starts == asked.startsThen ? AnswerVerdict::Taken
-                                          : AnswerVerdict::StartedMeanwhile;
+    return now.starts == asked.startsThen ? AnswerVerdict::Taken : AnswerVerdict::StartedMeanwhile;
 }
 
 ControlsEnabled controlsEnabled(const std::array<SlotState, SlotCount>& rows, bool locked)

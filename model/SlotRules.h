@@ -22,8 +22,7 @@ std::vector<int> slotsPausedByStartOf(int slot);
 
 // The answer to open `asked`, judged against the slot as it is now: stale
 // before anything else, then refused, then overtaken by a start.
-AnswerVerdict judgeAnswer(
-    const OpenTicket& asked, const SlotState& now, bool ended, bool refused);
+AnswerVerdict judgeAnswer(const OpenTicket& asked, const SlotState& now, bool ended, bool refused);
 
 // Which controls the operator may press. Locked, only "&UnLock"; unlocked,
 // "&Lock", "&Quit", every "&Select", and the other three buttons of each slot

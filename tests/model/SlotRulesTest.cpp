@@ -102,6 +102,7 @@ TEST(ControlsEnabled, LockedOnlyUnlockUnlockedTheSlotsWithAFile)
     for (int i = 0; i < SlotCount; ++i) {
         SCOPED_TRACE(i);
         const bool usable = i == 0 || i == 3;
-        EXPECT_EQ(unlocked.rows[std::size_t(i)], (SlotButtonsEnabled{true, usable, usable, usable}));
+        EXPECT_EQ(
+            unlocked.rows[std::size_t(i)], (SlotButtonsEnabled{true, usable, usable, usable}));
     }
 }
