@@ -22,8 +22,9 @@ const QColor labelText(192, 255, 255);
 
 } // namespace
 
-PasswordDialog::PasswordDialog(WindowControls& mainWindow, MessageBox& messageBox)
-    : main_(mainWindow), messageBox_(messageBox)
+PasswordDialog::PasswordDialog(
+    WindowControls& mainWindow, Timetable& timetable, MessageBox& messageBox)
+    : main_(mainWindow), timetable_(timetable), messageBox_(messageBox)
 {
     build();
     connect(enterButton_, &QPushButton::clicked, this, &PasswordDialog::onEnterClicked);
@@ -99,7 +100,7 @@ void PasswordDialog::bringUp()
 void PasswordDialog::onEnterClicked()
 {
     if (isRightPair(userNameField_->text(), passwordField_->text())) {
-        applyUnlockedState(main_);
+        applyUnlockedState(main_, timetable_);
         accept();
         return;
     }
@@ -112,12 +113,12 @@ void PasswordDialog::onEnterClicked()
     passwordField_->setText(QString());
     userNameField_->setText(QString());
     userNameField_->setFocus(Qt::OtherFocusReason);
-    applyLockedState(main_);
+    applyLockedState(main_, timetable_);
 }
 
 void PasswordDialog::onCancelClicked()
 {
-    applyLockedState(main_);
+    applyLockedState(main_, timetable_);
     reject();
 }
 
