@@ -43,17 +43,18 @@ void Timetable::takeFile(int slot, const QString& path)
     emit changed();
 }
 
-void Timetable::runClicked(int slot, RunClick done, QTime at)
+void Timetable::runClicked(int slot, RunClick done, QTime clickedAt)
 {
+    SlotState& clicked = at(slot);
     if (done == RunClick::Start) {
-        ++this->at(slot).starts;
+        ++clicked.starts;
         for (SlotState& s : slots_)
             s.nextClick = RunClick::Start;
-        this->at(slot).nextClick = RunClick::Hold;
+        clicked.nextClick = RunClick::Hold;
     } else {
-        this->at(slot).nextClick = RunClick::Start;
+        clicked.nextClick = RunClick::Start;
     }
-    this->at(slot).shownTime = at;
+    clicked.shownTime = clickedAt;
     makeSounding(slot);
     emit changed();
 }

@@ -38,9 +38,9 @@ public:
     AnswerVerdict answerOpen(int slot, const OpenTicket& asked, bool refused);
     // The slot takes the file at `path` (empty: none), idle at its start.
     void takeFile(int slot, const QString& path);
-    // A click on the run button did `done` at `at`: the slot becomes the one
-    // that sounds, and its start-time label shows the click.
-    void runClicked(int slot, RunClick done, QTime at);
+    // A click on the run button did `done` at `clickedAt`: the slot becomes
+    // the one that sounds, and its start-time label shows the click.
+    void runClicked(int slot, RunClick done, QTime clickedAt);
     // The clock started the slot.
     void startedOnSchedule(int slot);
     // "&Stop" on the slot: held at its start. Slot 0's name is marked black.

@@ -2,7 +2,6 @@
 
 #include "WallSecond.h"
 
-#include <QString>
 #include <QTime>
 
 #include <optional>
