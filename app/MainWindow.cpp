@@ -57,6 +57,8 @@ MainWindow::MainWindow(PlatformServices& platform, QWidget* parent)
     buildMainWindow(this, c_);
     view_ = std::make_unique<TimetableView>(c_, timetable_);
     errors_.attachStatusLine(c_.statusLine);
+    // The line below the timetable is always shown, and says what comes next.
+    errors_.attachAnnouncer(c_.nextStartLabel);
     nameSlotComponents(players_, dialogs_);
     connect(c_.quitButton, &QPushButton::clicked, this, &MainWindow::onQuitClicked);
     for (int i = 0; i < SlotCount; ++i) {

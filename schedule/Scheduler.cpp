@@ -189,7 +189,11 @@ bool Scheduler::logHeard(int slot, WallSecond second, const QString& what, bool 
     if (std::abs(*firstSample) > HeardWithinMs)
         errors_.fromTick(
             slot, line + QStringLiteral(", more than %1 ms off its second").arg(HeardWithinMs));
-    else
+    else {
         errors_.log(describeSlot(slot) + QStringLiteral(": ") + line);
+        // Off its second it is a problem, which the status line alerts.
+        errors_.announce(QStringLiteral("%1: started %2 at %3")
+                             .arg(describeSlot(slot), t_.slot(slot).name, secondText(second)));
+    }
     return true;
 }

@@ -1,6 +1,7 @@
 #include "TimetableView.h"
 
 #include "LabelColour.h"
+#include "SlotDescriptions.h"
 #include "SlotTexts.h"
 #include "TimeOfDayText.h"
 #include "Timetable.h"
@@ -52,12 +53,34 @@ void showEnabled(WindowControls& c, const ControlsEnabled& enabled)
     }
 }
 
+// Set only when it changes: each change is an event a screen reader hears.
+void describe(QWidget* widget, const QString& description)
+{
+    if (widget->accessibleDescription() != description)
+        widget->setAccessibleDescription(description);
+}
+
+void showDescriptions(SlotControls& row, const SlotDescriptions& d)
+{
+    for (QWidget* holdsFile :
+        {static_cast<QWidget*>(row.fileNameLabel), static_cast<QWidget*>(row.chooseFileButton),
+            static_cast<QWidget*>(row.runButton), static_cast<QWidget*>(row.stopButton)})
+        describe(holdsFile, d.file);
+    describe(row.startTimeLabel, d.startTime);
+    describe(row.setTimeButton, d.startTime);
+    describe(row.elapsedLabel, d.elapsed);
+    describe(row.totalLabel, d.total);
+}
+
 } // namespace
 
 TimetableView::TimetableView(WindowControls& controls, const Timetable& timetable)
     : c_(controls), t_(timetable)
 {
     shown_ = QObject::connect(&t_, &Timetable::changed, [this] { show(); });
+    // A screen reader may look before the timetable first changes.
+    for (int i = 0; i < SlotCount; ++i)
+        showDescriptions(c_.slot(i), describeSlotControls(i, t_.slot(i)));
 }
 
 TimetableView::~TimetableView()
@@ -77,6 +100,7 @@ void TimetableView::show()
         row.startTimeLabel->setText(
             s.shownTime ? timeOfDayText(*s.shownTime) : startTimePlaceholder());
         row.runButton->setText(s.nextClick == RunClick::Start ? runCaption() : pauseCaption());
+        showDescriptions(row, describeSlotControls(i, s));
         // Only the sounding slot shows its progress; a timer that already
         // runs keeps its rhythm. None runs after the end.
         QTimer* progress = c_.progressTimer(i);
