@@ -1,14 +1,11 @@
 #include "NextStart.h"
 
-#include "SecondPlan.h"
 #include "TimeOfDayText.h"
-#include "WindowControls.h"
+#include "Timetable.h"
 
-#include <QLabel>
-
-std::optional<WallSecond> nextDue(const WindowControls& c, int slot, WallSecond after)
+std::optional<WallSecond> nextDue(const Timetable& timetable, int slot, WallSecond after)
 {
-    const std::optional<QTime>& startTime = c.startTime(slot);
+    const std::optional<QTime>& startTime = timetable.slot(slot).startTime;
     if (!startTime || !startTime->isValid())
         return std::nullopt;
     const WallSecond first = after + 1;
@@ -18,16 +15,16 @@ std::optional<WallSecond> nextDue(const WindowControls& c, int slot, WallSecond 
         first + ((wanted - firstOfDay) % SecondsPerDay + SecondsPerDay) % SecondsPerDay;
     // The clock's own rule has the last word, so the line and the clock
     // cannot disagree about a slot (no file, no start).
-    if (!isDue(startTime, c.slot(slot).fileNameLabel->text(), timeOfDayOf(candidate)))
+    if (!isDue(timetable.slot(slot), slot, timeOfDayOf(candidate)))
         return std::nullopt;
     return candidate;
 }
 
-std::optional<NextStart> nextStart(const WindowControls& c, WallSecond after)
+std::optional<NextStart> nextStart(const Timetable& timetable, WallSecond after)
 {
     std::optional<NextStart> next;
     for (int slot = 0; slot < SlotCount; ++slot) {
-        const std::optional<WallSecond> due = nextDue(c, slot, after);
+        const std::optional<WallSecond> due = nextDue(timetable, slot, after);
         if (!due || (next && *due > next->second))
             continue;
         if (!next || *due < next->second)
@@ -54,9 +51,9 @@ QString untilText(qint64 seconds)
     return QStringLiteral("%1 s").arg(rest);
 }
 
-QString nextStartText(const WindowControls& c, WallSecond now)
+QString nextStartText(const Timetable& timetable, WallSecond now)
 {
-    const std::optional<NextStart> next = nextStart(c, now);
+    const std::optional<NextStart> next = nextStart(timetable, now);
     if (!next)
         return QStringLiteral("No start scheduled");
     QString when = timeOfDayText(timeOfDayOf(next->second));
@@ -65,7 +62,7 @@ QString nextStartText(const WindowControls& c, WallSecond now)
     const int sounding = next->starting.back();
     const QString what = next->starting.size() == 1
         ? QStringLiteral("%1  %2 (slot %3)")
-              .arg(when, c.slot(sounding).fileNameLabel->text())
+              .arg(when, timetable.slot(sounding).name)
               .arg(sounding + 1)
         : QStringLiteral("%1 slots at %2, slot %3 sounds")
               .arg(next->starting.size())

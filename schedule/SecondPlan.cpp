@@ -29,13 +29,6 @@ bool wasHeldUp(qint64 wallMs, qint64 monotonicMs)
     return std::abs(wallMs - monotonicMs) < Agreement;
 }
 
-bool isDue(const std::optional<QTime>& startTime, const QString& fileLabel, QTime second)
-{
-    if (!startTime || !startTime->isValid() || fileLabel.isEmpty())
-        return false;
-    return startTime->msecsSinceStartOfDay() / 1000 == second.msecsSinceStartOfDay() / 1000;
-}
-
 std::optional<WallSecond> lastOccurrence(QTime startTime, SecondRange range)
 {
     if (range.empty() || !startTime.isValid())

@@ -2,13 +2,13 @@
 
 #include "WallSecond.h"
 
-#include <QString>
 #include <QTime>
 
 #include <optional>
 
 // The scheduling clock's decisions, kept free of timers and widgets so they
-// can be checked second by second.
+// can be checked second by second. Whether a slot is due in a second is the
+// timetable's rule (isDue).
 
 // A tick that comes this many seconds late still tests the seconds it
 // skipped; a longer gap is taken as a change of the system clock.
@@ -38,10 +38,6 @@ SecondPlan planSeconds(std::optional<WallSecond> lastTested, WallSecond current)
 // `monotonicMs`. When they agree, the clock was not changed: the program was
 // held up (stopped, swapped out, the machine asleep) for that long.
 bool wasHeldUp(qint64 wallMs, qint64 monotonicMs);
-
-// A slot starts in `second` when its start time is that very second of the
-// day and its file label names a file. A slot with no start time never starts.
-bool isDue(const std::optional<QTime>& startTime, const QString& fileLabel, QTime second);
 
 // The last second in `range` whose time of day is `startTime`, if any.
 std::optional<WallSecond> lastOccurrence(QTime startTime, SecondRange range);

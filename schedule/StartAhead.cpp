@@ -2,11 +2,9 @@
 
 #include "MediaPlayer.h"
 #include "PlatformError.h"
-#include "SecondPlan.h"
-#include "WindowControls.h"
+#include "Timetable.h"
 
 #include <QDate>
-#include <QLabel>
 
 QDateTime startOf(WallSecond second)
 {
@@ -15,17 +13,14 @@ QDateTime startOf(WallSecond second)
 
 void StartAhead::armFor(WallSecond second)
 {
-    std::optional<int> due;
-    const QTime timeOfDay = timeOfDayOf(second);
-    for (int slot = 0; slot < SlotCount; ++slot)
-        if (isDue(c_.startTime(slot), c_.slot(slot).fileNameLabel->text(), timeOfDay))
-            due = slot;
+    const std::vector<int> dueNow = t_.dueAt(timeOfDayOf(second));
+    const std::optional<int> due = dueNow.empty() ? std::nullopt : std::optional(dueNow.back());
     if (armedSlot_ != due)
         disarm();
     if (!due)
         return;
     try {
-        c_.slot(*due).player->armStartAt(startOf(second));
+        players_[std::size_t(*due)]->armStartAt(startOf(second));
         armedSlot_ = due;
         armedSecond_ = second;
     } catch (const PlatformError&) {
@@ -44,6 +39,6 @@ std::optional<std::pair<int, WallSecond>> StartAhead::placed() const
 void StartAhead::disarm()
 {
     if (armedSlot_)
-        c_.slot(*armedSlot_).player->disarmStart();
+        players_[std::size_t(*armedSlot_)]->disarmStart();
     armedSlot_.reset();
 }

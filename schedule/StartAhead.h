@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SlotPlayers.h"
 #include "WallSecond.h"
 
 #include <QDateTime>
@@ -7,7 +8,7 @@
 #include <optional>
 #include <utility>
 
-struct WindowControls;
+class Timetable;
 
 // The wall-clock time at which `second` begins, in local time.
 QDateTime startOf(WallSecond second);
@@ -22,7 +23,10 @@ QDateTime startOf(WallSecond second);
 // only.
 class StartAhead {
 public:
-    explicit StartAhead(WindowControls& c) : c_(c) { }
+    StartAhead(const Timetable& timetable, const SlotPlayers& players)
+        : t_(timetable), players_(players)
+    {
+    }
 
     void armFor(WallSecond second);
     void disarm();
@@ -30,7 +34,8 @@ public:
     std::optional<std::pair<int, WallSecond>> placed() const;
 
 private:
-    WindowControls& c_;
+    const Timetable& t_;
+    SlotPlayers players_;
     std::optional<int> armedSlot_;
     WallSecond armedSecond_ = 0;
 };

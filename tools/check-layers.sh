@@ -1,19 +1,20 @@
 #!/usr/bin/env bash
 # Checks that every include runs down the layers: app -> areas -> window ->
-# platform, and app -> player -> platform. The areas (schedule, editing, lock,
+# model and platform, and app -> player -> platform. The areas (schedule, editing, lock,
 # playback) never include one another's headers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 declare -A allowed=(
     [platform]="platform"
+    [model]="model"
     [player]="player platform"
-    [window]="window platform"
-    [schedule]="schedule window platform"
-    [editing]="editing window platform"
-    [lock]="lock window platform"
-    [playback]="playback window platform"
-    [app]="app schedule editing lock playback window player platform"
+    [window]="window model platform"
+    [schedule]="schedule window model platform"
+    [editing]="editing window model platform"
+    [lock]="lock window model platform"
+    [playback]="playback window model platform"
+    [app]="app schedule editing lock playback window model player platform"
 )
 
 # Which folder each of the project's headers lives in.

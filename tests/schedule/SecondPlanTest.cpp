@@ -44,21 +44,6 @@ INSTANTIATE_TEST_SUITE_P(Table, PlanSeconds,
         PlanCase{"hourBack", 3700, 100, ClockPassage::JumpedBack, {100, 100}, {}}),
     [](const testing::TestParamInfo<PlanCase>& info) { return std::string(info.param.name); });
 
-TEST(IsDue, NeedsTheSameSecondOfTheDayAndAFile)
-{
-    const QTime second(19, 12, 0);
-    const QString file = QStringLiteral("bell.mp3");
-    EXPECT_TRUE(isDue(QTime(19, 12, 0), file, second));
-    EXPECT_TRUE(isDue(QTime(19, 12, 0), file, QTime(19, 12, 0, 999)));
-    EXPECT_TRUE(isDue(QTime(0, 0, 0), file, QTime(0, 0, 0)));
-    EXPECT_FALSE(isDue(QTime(19, 12, 1), file, second));
-    EXPECT_FALSE(isDue(QTime(19, 11, 59), file, second));
-    EXPECT_FALSE(isDue(QTime(7, 12, 0), file, second));
-    EXPECT_FALSE(isDue(QTime(19, 12, 0), QString(), second));
-    EXPECT_FALSE(isDue(std::nullopt, file, second));
-    EXPECT_FALSE(isDue(QTime(), file, QTime(0, 0, 0)));
-}
-
 TEST(LastOccurrence, FindsTheLatestSecondOfThatTimeInTheRange)
 {
     const WallSecond day = 2461000 * SecondsPerDay;
