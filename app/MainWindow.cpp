@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "AccessibleRoles.h"
 #include "Clock.h"
 #include "ClockDisplay.h"
 #include "ClockHealth.h"
@@ -20,21 +21,45 @@
 #include <QPushButton>
 #include <QTimer>
 
+namespace {
+
+template <typename T, typename Make>
+std::array<std::unique_ptr<T>, SlotCount> makeForEachSlot(const Make& make)
+{
+    std::array<std::unique_ptr<T>, SlotCount> made;
+    for (int i = 0; i < SlotCount; ++i)
+        made[std::size_t(i)] = make(i);
+    return made;
+}
+
+template <typename T>
+std::array<T*, SlotCount> pointersTo(const std::array<std::unique_ptr<T>, SlotCount>& owned)
+{
+    std::array<T*, SlotCount> pointers{};
+    for (std::size_t i = 0; i < owned.size(); ++i)
+        pointers[i] = owned[i].get();
+    return pointers;
+}
+
+} // namespace
+
 MainWindow::MainWindow(PlatformServices& platform, QWidget* parent)
     : QWidget(parent), platform_(platform), errors_(platform.messageBox, platform.clock),
-      lock_(c_, platform.messageBox, *this), fileChooser_(c_, errors_),
-      startTimeEditor_(c_, platform.inputBox, platform.messageBox, errors_),
-      runStop_(c_, platform.clock, errors_)
+      lock_(c_, timetable_, platform.messageBox, *this),
+      ownPlayers_(makeForEachSlot<MediaPlayer>(platform.makePlayer)),
+      ownDialogs_(makeForEachSlot<FileDialog>(platform.makeFileDialog)),
+      players_(pointersTo(ownPlayers_)), dialogs_(pointersTo(ownDialogs_)),
+      fileChooser_(timetable_, players_, dialogs_, errors_),
+      startTimeEditor_(timetable_, platform.inputBox, platform.messageBox, errors_),
+      runStop_(timetable_, players_, platform.clock, errors_)
 {
+    installAccessibleRoles();
     buildMainWindow(this, c_);
+    view_ = std::make_unique<TimetableView>(c_, timetable_);
     errors_.attachStatusLine(c_.statusLine);
-    for (int i = 0; i < SlotCount; ++i) {
-        players_[std::size_t(i)] = platform_.makePlayer(i);
-        dialogs_[std::size_t(i)] = platform_.makeFileDialog(i);
-        c_.slot(i).player = players_[std::size_t(i)].get();
-        c_.slot(i).fileDialog = dialogs_[std::size_t(i)].get();
-    }
-    nameSlotComponents(c_);
+    // The line below the timetable is always shown, and says what comes next.
+    errors_.attachAnnouncer(c_.nextStartLabel);
+    nameSlotComponents(players_, dialogs_);
     connect(c_.quitButton, &QPushButton::clicked, this, &MainWindow::onQuitClicked);
     for (int i = 0; i < SlotCount; ++i) {
         const SlotControls& s = c_.slot(i);
@@ -42,13 +67,13 @@ MainWindow::MainWindow(PlatformServices& platform, QWidget* parent)
             s.chooseFileButton, &QPushButton::clicked, this, [this, i] { onChooseFileClicked(i); });
         connect(s.setTimeButton, &QPushButton::clicked, this, [this, i] { onSetTimeClicked(i); });
     }
-    scheduler_ =
-        std::make_unique<Scheduler>(c_, platform_.clock, errors_, platform_.soundOutputCheck);
+    scheduler_ = std::make_unique<Scheduler>(timetable_, players_, c_.schedulerTimer,
+        platform_.clock, errors_, platform_.soundOutputCheck);
     clockDisplay_ = std::make_unique<ClockDisplay>(c_.clockLabel, c_.clockTimer, platform_.clock);
     // After the file buttons are connected, so a new choice is made before
     // the checks look at it.
     readiness_ = std::make_unique<ReadinessChecks>(
-        c_, platform_.clock, errors_, platform_.soundOutputCheck, platform_.soundFileCheck);
+        timetable_, platform_.clock, errors_, platform_.soundOutputCheck, platform_.soundFileCheck);
     clockHealth_ = std::make_unique<ClockHealth>(platform_.clock, platform_.clockSync, errors_);
     connect(c_.schedulerTimer, &QTimer::timeout, this, &MainWindow::onScheduleTick);
     connect(c_.clockTimer, &QTimer::timeout, this, &MainWindow::onClockTick);
@@ -66,9 +91,7 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::onLoad()
 {
-    c_.schedulerTimer->start(1000);
-    for (int i = 0; i < SlotCount; ++i)
-        c_.startTime(i).reset();
+    c_.schedulerTimer->start();
     lock_.lock();
 }
 
@@ -115,7 +138,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
     const bool plainEnter = (event->key() == Qt::Key_Return && !event->modifiers()) ||
         (event->key() == Qt::Key_Enter && (event->modifiers() & ~Qt::KeypadModifier) == 0);
     if (plainEnter) {
-        if (QPushButton* button = buttonForEnter(c_, focusWidget())) {
+        if (QPushButton* button = buttonForEnter(c_, timetable_, focusWidget())) {
             button->click();
             return;
         }
@@ -127,7 +150,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
 {
     // The frame's close button and the window manager's close ask the same
     // question as "&Quit", and are refused while the window is locked.
-    if (c_.timetable.ended || (!isLocked(c_) && askToQuit())) {
+    if (timetable_.ended() || (!timetable_.locked() && askToQuit())) {
         endProgram();
         event->accept();
         return;
@@ -138,13 +161,13 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::onScheduleTick()
 {
     // Each tick re-arms the scheduling clock; after the end nothing may.
-    if (c_.timetable.ended)
+    if (timetable_.ended())
         return;
     scheduler_->tick();
     readiness_->tick();
     clockHealth_->tick();
-    c_.nextStartLabel->setText(nextStartText(c_, platform_.clock.now()));
-    reportSoundProblems(c_, errors_);
+    c_.nextStartLabel->setText(nextStartText(timetable_, platform_.clock.now()));
+    reportSoundProblems(players_, errors_);
 }
 
 void MainWindow::onClockTick()
@@ -162,9 +185,9 @@ bool MainWindow::askToQuit()
 
 void MainWindow::endProgram()
 {
-    if (c_.timetable.ended)
+    if (timetable_.ended())
         return;
-    c_.timetable.ended = true;
+    timetable_.end();
     // No tick may run once the operator has confirmed the end.
     for (QTimer* timer : c_.allTimers())
         timer->stop();

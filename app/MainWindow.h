@@ -4,7 +4,10 @@
 #include "PlatformServices.h"
 #include "RunStopButtons.h"
 #include "SlotFileChooser.h"
+#include "SlotPlayers.h"
 #include "StartTimeEditor.h"
+#include "Timetable.h"
+#include "TimetableView.h"
 #include "WindowControls.h"
 #include "WindowLock.h"
 
@@ -19,8 +22,9 @@ class ReadinessChecks;
 class Scheduler;
 
 // The main window: the ten-slot timetable, the clock, the lock and the quit
-// button. It owns the slots' players and file dialogs and routes every click
-// and timer tick to the handler of its area. GUI thread only.
+// button. It owns the timetable, its view, the slots' players and file
+// dialogs, and routes every click and timer tick to the handler of its area.
+// GUI thread only.
 class MainWindow : public QWidget {
     Q_OBJECT
 
@@ -29,6 +33,8 @@ public:
     ~MainWindow() override;
 
     WindowControls& controls() { return c_; }
+    Timetable& timetable() { return timetable_; }
+    const SlotPlayers& players() const { return players_; }
     ErrorReporter& errors() { return errors_; }
 
     WindowLock& lock() { return lock_; }
@@ -71,15 +77,19 @@ private:
     void connectPlayback();
 
     PlatformServices& platform_;
+    Timetable timetable_;
     WindowControls c_;
     ErrorReporter errors_;
     WindowLock lock_;
-    std::array<std::unique_ptr<MediaPlayer>, SlotCount> players_;
-    std::array<std::unique_ptr<FileDialog>, SlotCount> dialogs_;
+    std::array<std::unique_ptr<MediaPlayer>, SlotCount> ownPlayers_;
+    std::array<std::unique_ptr<FileDialog>, SlotCount> ownDialogs_;
+    SlotPlayers players_{};
+    std::array<FileDialog*, SlotCount> dialogs_{};
+    std::unique_ptr<TimetableView> view_;
     SlotFileChooser fileChooser_;
     StartTimeEditor startTimeEditor_;
     RunStopButtons runStop_;
-    // These two take controls at construction, so they come after the layout.
+    // These take controls at construction, so they come after the layout.
     std::unique_ptr<Scheduler> scheduler_;
     std::unique_ptr<ClockDisplay> clockDisplay_;
     std::unique_ptr<ReadinessChecks> readiness_;

@@ -216,7 +216,9 @@ private:
 
     void buildTimers()
     {
-        c_.schedulerTimer = timer(1, 500, true);
+        // Started when the window is loaded; the clock then arms it for each
+        // second.
+        c_.schedulerTimer = timer(1, 1000, false);
         c_.clockTimer = timer(2, 100, true);
         c_.warningShowTimer = timer(3, 500, false);
         c_.warningHideTimer = timer(4, 1000, true);
@@ -246,10 +248,11 @@ template <typename T> void nameIfQObject(T* component, const QString& name)
 
 } // namespace
 
-void nameSlotComponents(WindowControls& controls)
+void nameSlotComponents(
+    const SlotPlayers& players, const std::array<FileDialog*, SlotCount>& dialogs)
 {
     for (int i = 0; i < SlotCount; ++i) {
-        nameIfQObject(controls.slot(i).player, QStringLiteral("MediaPlayer1(%1)").arg(i));
-        nameIfQObject(controls.slot(i).fileDialog, QStringLiteral("CommonDialog1(%1)").arg(i));
+        nameIfQObject(players[std::size_t(i)], QStringLiteral("MediaPlayer1(%1)").arg(i));
+        nameIfQObject(dialogs[std::size_t(i)], QStringLiteral("CommonDialog1(%1)").arg(i));
     }
 }

@@ -31,5 +31,5 @@ void MainWindow::onStopClicked(int slot)
 
 void MainWindow::onProgressTick(int slot)
 {
-    runTickSteps(errors_, slot, [&] { showProgress(c_.slot(slot)); });
+    runTickSteps(errors_, slot, [&] { showProgress(c_.slot(slot), *players_[std::size_t(slot)]); });
 }

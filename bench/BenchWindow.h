@@ -42,14 +42,8 @@ private:
 
 // Hands the chooser the path the bench has set.
 struct ChosenPath final : FileDialog {
-    void setFilter(const QString&) override { }
-    void showOpen() override { fileName_ = next; }
-    QString fileName() const override { return fileName_; }
-    void setFileName(const QString& path) override { fileName_ = path; }
+    std::optional<QString> askOpen(const QString&) override { return next; }
     QString next;
-
-private:
-    QString fileName_;
 };
 
 // The real player, noting when a play() it was given started it.

@@ -27,7 +27,6 @@
 #include "QtProgramExit.h"
 #include "RunUntilEnd.h"
 #include "SystemClock.h"
-#include "TimeOfDayText.h"
 #include "WindowControls.h"
 
 #include <QApplication>
@@ -280,8 +279,8 @@ enum class Ending { Signal, Quit };
     }
     const bool allChosen = QTest::qWaitFor(
         [&] {
-            return std::all_of(c.rows.begin(), c.rows.end(),
-                [](const SlotControls& s) { return !s.fileNameLabel->text().isEmpty(); });
+            return std::all_of(window.timetable().all().begin(), window.timetable().all().end(),
+                [](const SlotState& s) { return !s.name.isEmpty(); });
         },
         30000);
     if (!allChosen) {
@@ -299,8 +298,7 @@ enum class Ending { Signal, Quit };
     for (int i = 0, k = 0; i < SlotCount; ++i) {
         const int offset = i == HungSlot ? seconds / 2 - 1 : FirstStartAtSeconds + every * k++;
         const QDateTime at = zero.addSecs(offset);
-        c.startTime(i) = at.time();
-        c.slot(i).startTimeLabel->setText(timeOfDayText(at.time()));
+        window.timetable().setStartTime(i, at.time());
         if (i != HungSlot)
             due.emplace_back(i, at);
     }

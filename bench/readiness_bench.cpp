@@ -48,15 +48,9 @@ public:
     bool durationIsEstimate() const override { return false; }
 };
 
-class PathOnlyDialog final : public FileDialog {
+class NeverAskedDialog final : public FileDialog {
 public:
-    void setFilter(const QString&) override { }
-    void showOpen() override { }
-    QString fileName() const override { return path_; }
-    void setFileName(const QString& path) override { path_ = path; }
-
-private:
-    QString path_;
+    std::optional<QString> askOpen(const QString&) override { return std::nullopt; }
 };
 
 class NoOutputCheck final : public SoundOutputCheck {
@@ -122,24 +116,24 @@ void run(Tally& tally, QApplication& app, int seconds, const QString& mp3,
     KernelClockSync clockSync;
     PlatformServices platform{clock, messageBox, inputBox, programExit,
         [](int) { return std::make_unique<SilentPlayer>(); },
-        [](int) { return std::make_unique<PathOnlyDialog>(); }, outputCheck, fileCheck, clockSync};
+        [](int) { return std::make_unique<NeverAskedDialog>(); }, outputCheck, fileCheck,
+        clockSync};
     MainWindow form(platform);
     form.onLoad();
-    WindowControls& c = form.controls();
+    Timetable& timetable = form.timetable();
     // A start every few seconds through the run, so a file is checked as
     // often as a busy timetable would have it.
     const QTime first = clock.now().time().addSecs(20);
     for (int i = 0; i < SlotCount; ++i) {
-        c.slot(i).fileDialog->setFileName(mp3);
-        c.slot(i).fileNameLabel->setText(QStringLiteral("bell"));
-        c.startTime(i) = first.addSecs(i * (seconds - 20) / SlotCount);
+        timetable.takeFile(i, mp3);
+        timetable.setStartTime(i, first.addSecs(i * (seconds - 20) / SlotCount));
     }
 
     std::vector<double> lateMs;
     // Connected after the window's own handler, so each reading is taken
     // when the whole tick, checks included, is done.
-    QObject::connect(
-        c.schedulerTimer, &QTimer::timeout, &app, [&] { lateMs.push_back(msIntoSecond()); });
+    QObject::connect(form.controls().schedulerTimer, &QTimer::timeout, &app,
+        [&] { lateMs.push_back(msIntoSecond()); });
     QTimer end;
     end.setSingleShot(true);
     QObject::connect(&end, &QTimer::timeout, &app, &QApplication::quit);

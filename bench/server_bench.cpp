@@ -23,7 +23,6 @@
 #include "SlotTexts.h"
 #include "StartSwitch.h"
 #include "SystemClock.h"
-#include "TimeOfDayText.h"
 #include "WindowControls.h"
 
 #include <QApplication>
@@ -497,8 +496,8 @@ struct Round {
 // the second after it; then the Run clicks, alternating between two slots so
 // that each click starts one (the other's caption goes back to "&RunNow"),
 // at random moments of the device's cycle.
-Round playRound(WindowControls& c, SinkTap& tap, const std::array<Mp3Player*, SlotCount>& players,
-    std::int64_t firstSecondNs, int starts)
+Round playRound(WindowControls& c, Timetable& timetable, SinkTap& tap,
+    const std::array<Mp3Player*, SlotCount>& players, std::int64_t firstSecondNs, int starts)
 {
     Round round;
     std::int64_t secondNs = firstSecondNs;
@@ -506,8 +505,7 @@ Round playRound(WindowControls& c, SinkTap& tap, const std::array<Mp3Player*, Sl
         const int slot = k % SlotCount;
         if (wallClockNs() > secondNs - SecondNs)
             fail("the bench fell behind its starts");
-        c.startTime(slot) = wallTime(secondNs).time();
-        c.slot(slot).startTimeLabel->setText(timeOfDayText(*c.startTime(slot)));
+        timetable.setStartTime(slot, wallTime(secondNs).time());
         tap.clickNear(secondNs + SecondNs);
         runUntil(secondNs + 700'000'000);
         round.starts.push_back({slot, secondNs, players[std::size_t(slot)]->firstSampleNs()});
@@ -672,16 +670,18 @@ int main(int argc, char** argv)
     }
     // Unlocked, so that the Run buttons take a click; the clock starts
     // slots either way.
-    applyUnlockedState(c);
+    applyUnlockedState(c, window.timetable());
 
     // The first start after the output was asked for, then the 20 measured;
     // then 20 more with one core kept busy by a spinning thread.
-    const Round idle = playRound(c, tap, players, secondAfter(openedNs), 1 + Starts);
+    const Round idle =
+        playRound(c, window.timetable(), tap, players, secondAfter(openedNs), 1 + Starts);
     std::atomic<bool> spin{true};
     std::thread busy([&spin] {
         while (spin.load(std::memory_order_relaxed)) { }
     });
-    const Round loaded = playRound(c, tap, players, secondAfter(wallClockNs()), Starts);
+    const Round loaded =
+        playRound(c, window.timetable(), tap, players, secondAfter(wallClockNs()), Starts);
     spin = false;
     busy.join();
     const SinkTap::Take take = tap.finish();

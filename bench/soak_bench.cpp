@@ -16,7 +16,6 @@
 #include "Mp3Player.h"
 #include "ProgramExit.h"
 #include "SystemClock.h"
-#include "TimeOfDayText.h"
 #include "WindowControls.h"
 
 #include <QApplication>
@@ -151,8 +150,7 @@ int main(int argc, char** argv)
             const int slot = (tick / StartEverySeconds) % SlotCount;
             QDateTime at = QDateTime::currentDateTime().addSecs(2);
             at.setTime(QTime(at.time().hour(), at.time().minute(), at.time().second()));
-            c.startTime(slot) = at.time();
-            c.slot(slot).startTimeLabel->setText(timeOfDayText(at.time()));
+            window.timetable().setStartTime(slot, at.time());
             due.emplace_back(slot, at);
         }
         if (tick % ReplaceFileEverySeconds == 0) {

@@ -3,22 +3,17 @@
 #include "HandlerEdge.h"
 #include "InputBox.h"
 #include "MessageBox.h"
-#include "SlotTexts.h"
 #include "TimeEntry.h"
-#include "TimeOfDayText.h"
-#include "WindowControls.h"
-
-#include <QLabel>
+#include "Timetable.h"
 
 StartTimeEditor::StartTimeEditor(
-    WindowControls& controls, InputBox& inputBox, MessageBox& messageBox, ErrorReporter& errors)
-    : c_(controls), inputBox_(inputBox), messageBox_(messageBox), errors_(errors)
+    Timetable& timetable, InputBox& inputBox, MessageBox& messageBox, ErrorReporter& errors)
+    : t_(timetable), inputBox_(inputBox), messageBox_(messageBox), errors_(errors)
 {
 }
 
 void StartTimeEditor::edit(int slot)
 {
-    QLabel* label = c_.slot(slot).startTimeLabel;
     runClickSteps(errors_, slot, [&] {
         const std::optional<QString> answer =
             inputBox_.ask(QStringLiteral("请输入程序启动的时间,例如(19:12:00)"),
@@ -26,18 +21,16 @@ void StartTimeEditor::edit(int slot)
         if (!answer)
             return;
         if (answer->trimmed().isEmpty()) {
-            c_.startTime(slot).reset();
-            label->setText(startTimePlaceholder());
+            t_.setStartTime(slot, std::nullopt);
             return;
         }
         const std::optional<QTime> time = readTimeOfDay(*answer);
         if (!time) {
-            // The time in force stays, so the label that shows it stays true.
+            // The time in force stays.
             messageBox_.show(QStringLiteral("你所输入的不是时间格式,请重试!"),
                 QStringLiteral("错误"), MessageIcon::None, MessageButtons::Ok);
             return;
         }
-        c_.startTime(slot) = *time;
-        label->setText(timeOfDayText(*time));
+        t_.setStartTime(slot, *time);
     });
 }

@@ -1,75 +1,35 @@
 #include "LockStates.h"
 
-#include "FileDialog.h"
+#include "Timetable.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 
-namespace {
-
-QTimer* showWarningTimer(const WindowControls& c)
-{
-    return c.warningShowTimer;
-}
-
-QTimer* hideWarningTimer(const WindowControls& c)
-{
-    return c.warningHideTimer;
-}
-
-bool hasFile(const SlotControls& s)
-{
-    return !s.fileDialog->fileName().isEmpty();
-}
-
-} // namespace
-
-void applyLockedState(WindowControls& c)
+void applyLockedState(WindowControls& c, Timetable& t)
 {
     // Both blink timers restart together, so applying the state again while
     // locked keeps the blink's rhythm: shown half a second later, hidden a
     // second later.
-    showWarningTimer(c)->start();
-    hideWarningTimer(c)->start();
-    c.quitButton->setEnabled(false);
-    for (SlotControls& s : c.rows)
-        for (QPushButton* b : {s.chooseFileButton, s.setTimeButton, s.runButton, s.stopButton})
-            b->setEnabled(false);
-    // "&UnLock" is enabled before "&Lock" is disabled, so the focus leaving
-    // "&Lock" has a button to go to.
-    c.unlockButton->setEnabled(true);
-    c.lockButton->setEnabled(false);
-    c.timetable.locked = true;
+    c.warningShowTimer->start();
+    c.warningHideTimer->start();
+    t.lock();
 }
 
-void applyUnlockedState(WindowControls& c)
+void applyUnlockedState(WindowControls& c, Timetable& t)
 {
-    showWarningTimer(c)->stop();
-    hideWarningTimer(c)->stop();
-    c.quitButton->setEnabled(true);
-    c.lockButton->setEnabled(true);
-    c.unlockButton->setEnabled(false);
-    c.timetable.locked = false;
+    c.warningShowTimer->stop();
+    c.warningHideTimer->stop();
+    t.unlock();
     c.lockWarning->hide();
     c.lockButton->setFocus(Qt::OtherFocusReason);
-    for (SlotControls& s : c.rows)
-        s.chooseFileButton->setEnabled(true);
-    for (SlotControls& s : c.rows) {
-        const bool usable = hasFile(s);
-        for (QPushButton* b : {s.setTimeButton, s.stopButton, s.runButton})
-            b->setEnabled(usable);
-    }
 }
 
-bool isLocked(const WindowControls& c)
+QPushButton* buttonForEnter(const WindowControls& c, const Timetable& t, QWidget* focused)
 {
-    return c.timetable.locked;
-}
-
-QPushButton* buttonForEnter(const WindowControls& c, QWidget* focused)
-{
+    // The focused widget is the one place a widget decides: the one the
+    // operator is on.
     if (auto* button = qobject_cast<QPushButton*>(focused); button && button->isEnabled())
         return button;
-    return c.lockButton->isEnabled() ? c.lockButton : nullptr;
+    return controlsEnabled(t.all(), t.locked()).lock ? c.lockButton : nullptr;
 }

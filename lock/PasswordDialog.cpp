@@ -22,8 +22,9 @@ const QColor labelText(192, 255, 255);
 
 } // namespace
 
-PasswordDialog::PasswordDialog(WindowControls& mainWindow, MessageBox& messageBox)
-    : main_(mainWindow), messageBox_(messageBox)
+PasswordDialog::PasswordDialog(
+    WindowControls& mainWindow, Timetable& timetable, MessageBox& messageBox)
+    : main_(mainWindow), timetable_(timetable), messageBox_(messageBox)
 {
     build();
     connect(enterButton_, &QPushButton::clicked, this, &PasswordDialog::onEnterClicked);
@@ -51,8 +52,8 @@ void PasswordDialog::build()
         label->setPalette(colours);
         return label;
     };
-    caption(0, QStringLiteral("Name:"), 480);
-    caption(1, QStringLiteral("PassWord:"), 1080);
+    QLabel* userNameCaption = caption(0, QStringLiteral("Name:"), 480);
+    QLabel* passwordCaption = caption(1, QStringLiteral("PassWord:"), 1080);
 
     userNameField_ = new QLineEdit(this);
     userNameField_->setObjectName(QStringLiteral("Text1"));
@@ -60,6 +61,9 @@ void PasswordDialog::build()
     passwordField_ = new QLineEdit(this);
     passwordField_->setObjectName(QStringLiteral("Text2"));
     passwordField_->setGeometry(twips.rect(1560, 1080, 1335, 375));
+    // A screen reader names each box by its caption.
+    userNameCaption->setBuddy(userNameField_);
+    passwordCaption->setBuddy(passwordField_);
     // Password echo also refuses to copy or drag the text out of the box. The
     // style would mask with a dot; the operator knows the box by its "*".
     passwordField_->setEchoMode(QLineEdit::Password);
@@ -96,7 +100,7 @@ void PasswordDialog::bringUp()
 void PasswordDialog::onEnterClicked()
 {
     if (isRightPair(userNameField_->text(), passwordField_->text())) {
-        applyUnlockedState(main_);
+        applyUnlockedState(main_, timetable_);
         accept();
         return;
     }
@@ -109,12 +113,12 @@ void PasswordDialog::onEnterClicked()
     passwordField_->setText(QString());
     userNameField_->setText(QString());
     userNameField_->setFocus(Qt::OtherFocusReason);
-    applyLockedState(main_);
+    applyLockedState(main_, timetable_);
 }
 
 void PasswordDialog::onCancelClicked()
 {
-    applyLockedState(main_);
+    applyLockedState(main_, timetable_);
     reject();
 }
 

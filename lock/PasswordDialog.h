@@ -8,6 +8,7 @@ class MessageBox;
 class QKeyEvent;
 class QLineEdit;
 class QPushButton;
+class Timetable;
 
 // The password dialog "KeyWord!!": a user name and a password that, when they
 // are the right pair, unlock the main window. It is not modal, so the main
@@ -18,7 +19,7 @@ class PasswordDialog : public QDialog {
     Q_OBJECT
 
 public:
-    PasswordDialog(WindowControls& mainWindow, MessageBox& messageBox);
+    PasswordDialog(WindowControls& mainWindow, Timetable& timetable, MessageBox& messageBox);
 
     // Shows the dialog, starting empty with the focus in the user-name box, or
     // brings it to the front as it is when it is open already.
@@ -36,6 +37,7 @@ private:
     void build();
 
     WindowControls& main_;
+    Timetable& timetable_;
     MessageBox& messageBox_;
     QLineEdit* userNameField_ = nullptr; // user name
     QLineEdit* passwordField_ = nullptr; // password

@@ -7,8 +7,8 @@
 #include <QWidget>
 #include <QWindow>
 
-WindowLock::WindowLock(WindowControls& c, MessageBox& messageBox, QWidget& mainWindow)
-    : c_(c), messageBox_(messageBox), mainWindow_(mainWindow)
+WindowLock::WindowLock(WindowControls& c, Timetable& t, MessageBox& messageBox, QWidget& mainWindow)
+    : c_(c), t_(t), messageBox_(messageBox), mainWindow_(mainWindow)
 {
 }
 
@@ -16,13 +16,13 @@ WindowLock::~WindowLock() = default;
 
 void WindowLock::lock()
 {
-    applyLockedState(c_);
+    applyLockedState(c_, t_);
 }
 
 void WindowLock::showPasswordDialog()
 {
     if (!dialog_) {
-        dialog_ = std::make_unique<PasswordDialog>(c_, messageBox_);
+        dialog_ = std::make_unique<PasswordDialog>(c_, t_, messageBox_);
         // Whichever way the dialog closes, the operator is back on the main
         // window, where an unlock has put the focus on "&Lock".
         QObject::connect(dialog_.get(), &QDialog::finished, &mainWindow_,

@@ -7,6 +7,7 @@
 class PasswordDialog;
 class MessageBox;
 class QWidget;
+class Timetable;
 
 // The lock of the main window: "&Lock", "&UnLock", the blinking warning, and
 // the one password dialog, which it owns and creates on first use. The
@@ -14,7 +15,7 @@ class QWidget;
 // window's controls list none of its widgets. GUI thread only.
 class WindowLock {
 public:
-    WindowLock(WindowControls& c, MessageBox& messageBox, QWidget& mainWindow);
+    WindowLock(WindowControls& c, Timetable& t, MessageBox& messageBox, QWidget& mainWindow);
     ~WindowLock();
 
     void lock();
@@ -29,6 +30,7 @@ public:
 
 private:
     WindowControls& c_;
+    Timetable& t_;
     MessageBox& messageBox_;
     QWidget& mainWindow_;
     std::unique_ptr<PasswordDialog> dialog_;

@@ -50,15 +50,16 @@ QtFileDialog::QtFileDialog(LastChoiceFolder& lastChoice) : lastChoice_(lastChoic
 {
 }
 
-void QtFileDialog::showOpen()
+std::optional<QString> QtFileDialog::askOpen(const QString& filter)
 {
     const QString folder = startFolder(lastChoice_.path(),
         QStandardPaths::writableLocation(QStandardPaths::MusicLocation), QDir::homePath(),
         [](const QString& path) { return QFileInfo(path).isDir(); });
     QFileDialog dialog(QApplication::activeWindow());
-    prepareOpenDialog(dialog, filter_, folder);
+    prepareOpenDialog(dialog, filter, folder);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    fileName_ = dialog.selectedFiles().constFirst();
-    lastChoice_.remember(fileName_);
+        return std::nullopt;
+    const QString chosen = dialog.selectedFiles().constFirst();
+    lastChoice_.remember(chosen);
+    return chosen;
 }

@@ -15,15 +15,10 @@ class QtFileDialog final : public FileDialog {
 public:
     explicit QtFileDialog(LastChoiceFolder& lastChoice);
 
-    void setFilter(const QString& filter) override { filter_ = filter; }
-    void showOpen() override;
-    QString fileName() const override { return fileName_; }
-    void setFileName(const QString& path) override { fileName_ = path; }
+    std::optional<QString> askOpen(const QString& filter) override;
 
 private:
     LastChoiceFolder& lastChoice_;
-    QString filter_;
-    QString fileName_;
 };
 
 // Sets up an open-file dialog for one existing file, with the filter given as

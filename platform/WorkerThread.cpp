@@ -19,24 +19,15 @@ void WorkerThread::post(std::function<void()> job)
     wake_.notify_all();
 }
 
-void WorkerThread::waitUntilIdle()
-{
-    std::unique_lock lock(mutex_);
-    idle_.wait(lock, [this] { return jobs_.empty() && !busy_; });
-}
-
 void WorkerThread::run(std::stop_token stop)
 {
     std::unique_lock lock(mutex_);
     while (wake_.wait(lock, stop, [this] { return !jobs_.empty(); }) && !stop.stop_requested()) {
         std::function<void()> job = std::move(jobs_.front());
         jobs_.pop_front();
-        busy_ = true;
         lock.unlock();
         job();
         job = nullptr;
         lock.lock();
-        busy_ = false;
-        idle_.notify_all();
     }
 }

@@ -13,9 +13,8 @@
 // queue's lock is held only to post or take a job, never while one runs,
 // and it is a std::mutex, so the thread sanitizer sees each hand-over.
 //
-// Threads: post() from any thread; waitUntilIdle() and the destructor from
-// the owner's. The destructor lets the job under way finish and drops the
-// rest.
+// Threads: post() from any thread; the destructor from the owner's. The destructor lets the job
+// under way finish and drops the rest.
 class WorkerThread {
 public:
     WorkerThread();
@@ -24,16 +23,12 @@ public:
     WorkerThread& operator=(const WorkerThread&) = delete;
 
     void post(std::function<void()> job);
-    // Blocks until every job posted so far has run; for tests.
-    void waitUntilIdle();
 
 private:
     void run(std::stop_token stop);
 
     std::mutex mutex_;
     std::condition_variable_any wake_;
-    std::condition_variable_any idle_;
     std::deque<std::function<void()>> jobs_;
-    bool busy_ = false;
     std::jthread thread_;
 };

@@ -6,11 +6,11 @@
 
 #include <QLabel>
 
-void showProgress(SlotControls& slot)
+void showProgress(SlotControls& slot, const MediaPlayer& player)
 {
-    slot.elapsedLabel->setText(progressText(slot.player->currentPosition()));
-    const QString total = progressText(slot.player->duration());
+    slot.elapsedLabel->setText(progressText(player.currentPosition()));
+    const QString total = progressText(player.duration());
     // A length guessed from the file's size, until the file is measured.
-    const bool estimate = total != progressPlaceholder() && slot.player->durationIsEstimate();
+    const bool estimate = total != progressPlaceholder() && player.durationIsEstimate();
     slot.totalLabel->setText(estimate ? QLatin1Char('~') + total : total);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+class MediaPlayer;
 struct SlotControls;
 
 // One tick of a slot's progress timer: reads the slot player's position, then
@@ -8,4 +9,4 @@ struct SlotControls;
 // looks at nothing else (not whether the player plays) and changes no button
 // or timer. A failing reading is a PlatformError; the labels written before
 // it keep their new text. GUI thread only.
-void showProgress(SlotControls& slot);
+void showProgress(SlotControls& slot, const MediaPlayer& player);

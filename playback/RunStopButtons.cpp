@@ -2,96 +2,64 @@
 
 #include "Clock.h"
 #include "ErrorReporter.h"
-#include "FileDialog.h"
-#include "LabelColour.h"
 #include "MediaPlayer.h"
 #include "PlatformError.h"
-#include "SlotTexts.h"
-#include "SoundingSlot.h"
-#include "TimeOfDayText.h"
-#include "WindowControls.h"
+#include "Timetable.h"
 
-#include <QLabel>
-#include <QPushButton>
-
-RunStopButtons::RunStopButtons(WindowControls& controls, const Clock& clock, ErrorReporter& errors)
-    : c_(controls), clock_(clock), errors_(errors)
+RunStopButtons::RunStopButtons(
+    Timetable& timetable, const SlotPlayers& players, const Clock& clock, ErrorReporter& errors)
+    : t_(timetable), players_(players), clock_(clock), errors_(errors)
 {
 }
 
 void RunStopButtons::run(int slot)
 {
-    if (c_.slot(slot).runButton->text() == runCaption())
-        start(slot);
-    else
-        hold(slot);
-    makeLastTouched(slot);
-}
-
-void RunStopButtons::start(int slot)
-{
-    SlotControls& s = c_.slot(slot);
-    // Play comes before any caption changes: no event runs between the steps,
-    // so a successful start looks the same, and a refused one leaves no
-    // "&Pause" on a silent slot.
-    try {
-        s.player->play();
-    } catch (const PlatformError& error) {
-        throw namingFile(s.fileDialog->fileName(), error);
+    MediaPlayer& player = *players_[std::size_t(slot)];
+    const RunClick click = t_.slot(slot).nextClick;
+    if (click == RunClick::Start) {
+        // Play comes before the timetable changes, so a refused one leaves
+        // no "&Pause" on a silent slot.
+        try {
+            player.play();
+        } catch (const PlatformError& error) {
+            throw namingFile(t_.slot(slot).path, error);
+        }
+    } else {
+        player.pause();
     }
-    ++c_.timetable.slot(slot).starts;
-    s.runButton->setText(pauseCaption());
-    for (int other = 0; other < SlotCount; ++other)
-        if (other != slot)
-            c_.slot(other).runButton->setText(runCaption());
-}
-
-void RunStopButtons::hold(int slot)
-{
-    SlotControls& s = c_.slot(slot);
-    s.player->pause();
-    s.runButton->setText(runCaption());
-}
-
-void RunStopButtons::makeLastTouched(int slot)
-{
-    c_.slot(slot).startTimeLabel->setText(timeOfDayText(clock_.now().time()));
-    makeSoundingSlot(c_, slot);
+    t_.runClicked(slot, click, clock_.now().time());
+    pauseAllBut(players_, slot);
 }
 
 void RunStopButtons::stop(int slot)
 {
-    SlotControls& s = c_.slot(slot);
-    if (!s.fileDialog->fileName().isEmpty()) {
+    if (hasFile(t_.slot(slot), slot)) {
         // Silent at once, however long the file takes to open again.
-        s.player->pause();
+        players_[std::size_t(slot)]->pause();
         reopen(slot);
-        if (slot == 0)
-            LabelColour::set(s.fileNameLabel, LabelColour::Black);
     }
-    s.runButton->setText(runCaption());
+    t_.stopped(slot);
 }
 
 void RunStopButtons::reopen(int slot)
 {
-    const QString path = c_.slot(slot).fileDialog->fileName();
-    const int asked = c_.timetable.askOpen(slot);
-    const int startsThen = c_.timetable.slot(slot).starts;
-    c_.slot(slot).player->open(path, [this, slot, path, asked, startsThen](const QString& refusal) {
-        switch (c_.timetable.judgeAnswer(slot, asked, startsThen)) {
-        case Timetable::Verdict::Stale:
+    const QString path = t_.slot(slot).path;
+    const OpenTicket asked = t_.askOpen(slot);
+    players_[std::size_t(slot)]->open(path, [this, slot, path, asked](const QString& refusal) {
+        switch (t_.answerOpen(slot, asked, !refusal.isEmpty())) {
+        case AnswerVerdict::Taken:
+            return true;
+        case AnswerVerdict::Refused:
+            // The file can no longer be opened (moved, deleted, its drive
+            // gone) and the player keeps what it had, held where the click
+            // left it.
+            errors_.fromClick(slot, namingFile(path, PlatformError(refusal)).reason());
             return false;
-        case Timetable::Verdict::StartedMeanwhile:
+        case AnswerVerdict::StartedMeanwhile:
             // A start after the click stands; so does its sound.
-            return false;
-        case Timetable::Verdict::Apply:
+        case AnswerVerdict::Stale:
             break;
         }
-        if (refusal.isEmpty())
-            return true;
-        // The file can no longer be opened (moved, deleted, its drive gone)
-        // and the player keeps what it had, held where the click left it.
-        errors_.fromClick(slot, namingFile(path, PlatformError(refusal)).reason());
         return false;
     });
 }

@@ -2,11 +2,10 @@
 
 #include "ErrorReporter.h"
 #include "MediaPlayer.h"
-#include "WindowControls.h"
 
-void reportSoundProblems(WindowControls& c, ErrorReporter& errors)
+void reportSoundProblems(const SlotPlayers& players, ErrorReporter& errors)
 {
     for (int slot = 0; slot < SlotCount; ++slot)
-        for (const QString& problem : c.slot(slot).player->takeProblems())
+        for (const QString& problem : players[std::size_t(slot)]->takeProblems())
             errors.fromTick(slot, problem);
 }

@@ -3,14 +3,14 @@
 #include "SecondPlan.h"
 #include "TimeOfDayOccurrences.h"
 #include "TimeOfDayText.h"
-#include "WindowControls.h"
+#include "Timetable.h"
 
-#include <QLabel>
+#include <algorithm>
 
 std::optional<WallSecond> nextDue(
-    const WindowControls& c, int slot, WallSecond after, const QTimeZone& zone)
+    const Timetable& timetable, int slot, WallSecond after, const QTimeZone& zone)
 {
-    const std::optional<QTime>& startTime = c.startTime(slot);
+    const std::optional<QTime>& startTime = timetable.slot(slot).startTime;
     if (!startTime || !startTime->isValid())
         return std::nullopt;
     // After the whole of the second `after`, which the clock has tested.
@@ -20,16 +20,18 @@ std::optional<WallSecond> nextDue(
     const WallSecond candidate = *instant / 1000;
     // The clock's own rule has the last word, so the line and the clock
     // cannot disagree about a slot (no file, no start).
-    if (!isDueAt(startTime, c.slot(slot).fileNameLabel->text(), candidate, zone))
+    const std::vector<int> due = slotsDueAt(timetable, candidate, zone);
+    if (std::find(due.begin(), due.end(), slot) == due.end())
         return std::nullopt;
     return candidate;
 }
 
-std::optional<NextStart> nextStart(const WindowControls& c, WallSecond after, const QTimeZone& zone)
+std::optional<NextStart> nextStart(
+    const Timetable& timetable, WallSecond after, const QTimeZone& zone)
 {
     std::optional<NextStart> next;
     for (int slot = 0; slot < SlotCount; ++slot) {
-        const std::optional<WallSecond> due = nextDue(c, slot, after, zone);
+        const std::optional<WallSecond> due = nextDue(timetable, slot, after, zone);
         if (!due || (next && *due > next->second))
             continue;
         if (!next || *due < next->second)
@@ -56,11 +58,11 @@ QString untilText(qint64 seconds)
     return QStringLiteral("%1 s").arg(rest);
 }
 
-QString nextStartText(const WindowControls& c, const QDateTime& now)
+QString nextStartText(const Timetable& timetable, const QDateTime& now)
 {
     const QTimeZone zone = zoneOf(now);
     const WallSecond current = wallSecondOf(now);
-    const std::optional<NextStart> next = nextStart(c, current, zone);
+    const std::optional<NextStart> next = nextStart(timetable, current, zone);
     if (!next)
         return QStringLiteral("No start scheduled");
     const QDateTime start = localTimeOf(next->second, zone);
@@ -70,7 +72,7 @@ QString nextStartText(const WindowControls& c, const QDateTime& now)
     const int sounding = next->starting.back();
     const QString what = next->starting.size() == 1
         ? QStringLiteral("%1  %2 (slot %3)")
-              .arg(when, c.slot(sounding).fileNameLabel->text())
+              .arg(when, timetable.slot(sounding).name)
               .arg(sounding + 1)
         : QStringLiteral("%1 slots at %2, slot %3 sounds")
               .arg(next->starting.size())

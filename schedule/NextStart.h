@@ -9,13 +9,16 @@
 #include <optional>
 #include <vector>
 
-struct WindowControls;
+class Timetable;
+
+// Called on the GUI thread, from the scheduling clock's tick and the checks
+// made ahead of a start.
 
 // The next second after `after` in which the clock will start `slot`, by the
-// clock's own rule (isDueAt) in `zone`; empty when it never will. Counted in
-// real seconds, so a countdown to it holds across a change of summer time.
+// clock's own rule (slotsDueAt) in `zone`; empty when it never will. Counted
+// in real seconds, so a countdown to it holds across a change of summer time.
 std::optional<WallSecond> nextDue(
-    const WindowControls& c, int slot, WallSecond after, const QTimeZone& zone);
+    const Timetable& timetable, int slot, WallSecond after, const QTimeZone& zone);
 
 // The next second after `after` in which the clock starts any slot, and the
 // slots it starts then, in ascending order: the clock starts them in that
@@ -25,7 +28,7 @@ struct NextStart {
     std::vector<int> starting;
 };
 std::optional<NextStart> nextStart(
-    const WindowControls& c, WallSecond after, const QTimeZone& zone);
+    const Timetable& timetable, WallSecond after, const QTimeZone& zone);
 
 // How long until a start, as the operator reads it: "58 s", "12 min 03 s",
 // "3 h 05 min 00 s".
@@ -34,4 +37,4 @@ QString untilText(qint64 seconds);
 // The line under the timetable, e.g. "Next: 10:00:00  bell (slot 4)  in 12 min 03 s",
 // "Next: 3 slots at 10:00:00, slot 7 sounds  in 12 min 03 s", "Next: tomorrow 7:55:00  ...",
 // or "No start scheduled", as of the clock's reading `now` in its own zone.
-QString nextStartText(const WindowControls& c, const QDateTime& now);
+QString nextStartText(const Timetable& timetable, const QDateTime& now);

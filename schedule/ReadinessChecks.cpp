@@ -2,13 +2,14 @@
 
 #include "Clock.h"
 #include "ErrorReporter.h"
-#include "FileDialog.h"
 #include "NextStart.h"
 #include "SoundOutputCheck.h"
 #include "TimeOfDayText.h"
+#include "Timetable.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
+
+#include <algorithm>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -24,9 +25,9 @@ QString slotKey(int slot)
 
 } // namespace
 
-ReadinessChecks::ReadinessChecks(const WindowControls& c, const Clock& clock, ErrorReporter& errors,
-    SoundOutputCheck& output, const SoundFileCheck& files)
-    : c_(c), clock_(clock), errors_(errors), output_(output), files_(files)
+ReadinessChecks::ReadinessChecks(const Timetable& timetable, const Clock& clock,
+    ErrorReporter& errors, SoundOutputCheck& output, const SoundFileCheck& files)
+    : t_(timetable), clock_(clock), errors_(errors), output_(output), files_(files)
 {
     for (WorkerThread& worker : workers_)
         // Below the GUI thread and the decoders: on a busy machine a check
@@ -45,20 +46,19 @@ void ReadinessChecks::tick()
         watchFile(slot, wallSecondOf(now), zoneOf(now));
 }
 
-void ReadinessChecks::finishPending()
+bool ReadinessChecks::checking() const
 {
-    for (WorkerThread& worker : workers_)
-        worker.waitUntilIdle();
-    results_.runPosted();
+    return std::any_of(watches_.begin(), watches_.end(),
+        [](const FileWatch& watch) { return watch.busySinceMs.has_value(); });
 }
 
 void ReadinessChecks::watchFile(int slot, WallSecond now, const QTimeZone& zone)
 {
     FileWatch& watch = watches_[std::size_t(slot)];
-    const QString path = c_.slot(slot).fileDialog->fileName();
+    const QString path = t_.slot(slot).path;
     // Choosing again, even the same path, makes the file as it is now the
     // chosen one; a refused choice changes neither.
-    const int choice = c_.timetable.slot(slot).choices;
+    const int choice = t_.slot(slot).choices;
     if (path != watch.path || choice != watch.choice) {
         clearFileWarning(slot);
         const int generation = watch.generation + 1;
@@ -71,7 +71,7 @@ void ReadinessChecks::watchFile(int slot, WallSecond now, const QTimeZone& zone)
         if (!path.isEmpty())
             startFileCheck(slot, std::nullopt);
     }
-    const std::optional<WallSecond> due = nextDue(c_, slot, now, zone);
+    const std::optional<WallSecond> due = nextDue(t_, slot, now, zone);
     if (!due || *due - now > FileLeadSeconds) {
         // Past its second the clock has tried the file and said what it met;
         // the warning goes without a claim that the file was mended.
@@ -155,7 +155,7 @@ void ReadinessChecks::watchOutput()
     QString text = QStringLiteral("Sound output: cannot be opened (%1)").arg(problem);
     const QDateTime now = clock_.now();
     const QTimeZone zone = zoneOf(now);
-    if (const std::optional<NextStart> next = nextStart(c_, wallSecondOf(now), zone))
+    if (const std::optional<NextStart> next = nextStart(t_, wallSecondOf(now), zone))
         text += QStringLiteral("; the start at %1 (slot %2) would be silent")
                     .arg(timeOfDayText(localTimeOf(next->second, zone).time()))
                     .arg(next->starting.back() + 1);

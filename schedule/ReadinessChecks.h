@@ -1,8 +1,8 @@
 #pragma once
 
+#include "SlotState.h"
 #include "SoundFileCheck.h"
 #include "WallSecond.h"
-#include "WindowControls.h"
 
 #include "GuiInbox.h"
 #include "WorkerThread.h"
@@ -13,6 +13,7 @@
 class Clock;
 class ErrorReporter;
 class SoundOutputCheck;
+class Timetable;
 
 // Looks ahead of the clock, so that a start that would be silent is known
 // before its second: the sound output every second (the output's own state,
@@ -29,14 +30,15 @@ public:
     static constexpr qint64 FileLeadSeconds = 60;
     static constexpr qint64 FileCheckPatienceMs = 5000;
 
-    ReadinessChecks(const WindowControls& c, const Clock& clock, ErrorReporter& errors,
+    ReadinessChecks(const Timetable& timetable, const Clock& clock, ErrorReporter& errors,
         SoundOutputCheck& output, const SoundFileCheck& files);
     ~ReadinessChecks();
 
     // Once a second, after the clock's tick.
     void tick();
-    // Waits for the checks under way and takes in their results.
-    void finishPending();
+    // Whether a file check is under way or its result not yet taken in; it
+    // comes back through the event loop.
+    bool checking() const;
 
 private:
     struct FileWatch {
@@ -57,7 +59,7 @@ private:
     void clearFileWarning(int slot, const QString& why = QStringLiteral("is fit to play again"));
     void watchOutput();
 
-    const WindowControls& c_;
+    const Timetable& t_;
     const Clock& clock_;
     ErrorReporter& errors_;
     SoundOutputCheck& output_;

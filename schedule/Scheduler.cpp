@@ -9,10 +9,9 @@
 #include "SecondPlan.h"
 #include "SoundOutputCheck.h"
 #include "TimeOfDayText.h"
-#include "WindowControls.h"
+#include "Timetable.h"
 #include "ZoneChange.h"
 
-#include <QLabel>
 #include <QTimeZone>
 
 #include <algorithm>
@@ -35,10 +34,10 @@ QString dateAndSecondText(WallSecond second, const QTimeZone& zone)
 
 } // namespace
 
-Scheduler::Scheduler(
-    WindowControls& c, const Clock& clock, ErrorReporter& errors, const SoundOutputCheck& output)
-    : c_(c), clock_(clock), errors_(errors), output_(output), timer_(c.schedulerTimer),
-      startAhead_(c)
+Scheduler::Scheduler(Timetable& timetable, const SlotPlayers& players, QTimer* timer,
+    const Clock& clock, ErrorReporter& errors, const SoundOutputCheck& output)
+    : t_(timetable), players_(players), clock_(clock), errors_(errors), output_(output),
+      timer_(timer), startAhead_(timetable, players)
 {
 }
 
@@ -72,16 +71,13 @@ void Scheduler::tick()
     std::optional<std::pair<int, WallSecond>> sounded = startAhead_.placed();
     if (sounded &&
         (!plan.missed.contains(sounded->second) ||
-            !c_.slot(sounded->first).player->firstSampleMsAfter(startOf(sounded->second))))
+            !players_[std::size_t(sounded->first)]->firstSampleMsAfter(startOf(sounded->second))))
         sounded.reset();
     reportMissed(plan.missed, now, heldUp, sounded);
     if (sounded)
         start(sounded->first, sounded->second, true);
     for (WallSecond second = plan.toTest.first; second <= plan.toTest.last; ++second) {
-        std::vector<int> due;
-        for (int slot = 0; slot < SlotCount; ++slot)
-            if (isDueAt(c_.startTime(slot), c_.slot(slot).fileNameLabel->text(), second, zone))
-                due.push_back(slot);
+        const std::vector<int> due = slotsDueAt(t_, second, zone);
         for (const int slot : due)
             start(slot, second, slot == due.back());
     }
@@ -93,7 +89,7 @@ void Scheduler::tick()
 void Scheduler::armNextSecond()
 {
     // After the end nothing may be placed again.
-    if (c_.timetable.ended)
+    if (t_.ended())
         return;
     const QDateTime now = clock_.now();
     startAhead_.armFor(wallSecondOf(now) + 1, zoneOf(now));
@@ -132,9 +128,9 @@ void Scheduler::reportZoneChange(const QDateTime& last, const QDateTime& now)
     std::vector<int> skippedSlots;
     std::vector<QTime> skipped;
     for (int slot = 0; slot < SlotCount; ++slot) {
-        const std::optional<QTime>& startTime = c_.startTime(slot);
-        if (!startTime || !startTime->isValid() || c_.slot(slot).fileNameLabel->text().isEmpty() ||
-            !change->skips(*startTime))
+        const SlotState& s = t_.slot(slot);
+        const std::optional<QTime>& startTime = s.startTime;
+        if (!startTime || !startTime->isValid() || !hasFile(s, slot) || !change->skips(*startTime))
             continue;
         skippedSlots.push_back(slot);
         skipped.push_back(*startTime);
@@ -146,7 +142,7 @@ void Scheduler::reportZoneChange(const QDateTime& last, const QDateTime& now)
     for (const int slot : skippedSlots)
         errors_.fromTick(slot,
             QStringLiteral("missed %1 scheduled for %2: that time does not occur tonight")
-                .arg(c_.slot(slot).fileNameLabel->text(), timeOfDayText(*c_.startTime(slot))));
+                .arg(t_.slot(slot).name, timeOfDayText(*t_.slot(slot).startTime)));
 }
 
 void Scheduler::reportMissed(SecondRange missed, const QDateTime& now, bool heldUp,
@@ -157,15 +153,15 @@ void Scheduler::reportMissed(SecondRange missed, const QDateTime& now, bool held
     const WallSecond current = wallSecondOf(now);
     const QTimeZone zone = zoneOf(now);
     for (int slot = 0; slot < SlotCount; ++slot) {
-        const QString file = c_.slot(slot).fileNameLabel->text();
-        if (!c_.startTime(slot) || file.isEmpty())
+        const SlotState& s = t_.slot(slot);
+        if (!s.startTime || !hasFile(s, slot))
             continue;
-        const std::optional<WallSecond> due = lastOccurrence(*c_.startTime(slot), missed, zone);
+        const std::optional<WallSecond> due = lastOccurrence(*s.startTime, missed, zone);
         if (!due || (sounded && sounded->first == slot && sounded->second == *due))
             continue;
         errors_.fromTick(slot,
             QStringLiteral("missed %1 scheduled for %2, %3 ms late: %4 from %5 to %6")
-                .arg(file, secondText(*due, zone))
+                .arg(s.name, secondText(*due, zone))
                 .arg(msAfterStartOf(*due, now))
                 .arg(heldUp ? QStringLiteral("the program was held up")
                             : QStringLiteral("the clock jumped"))
@@ -173,18 +169,18 @@ void Scheduler::reportMissed(SecondRange missed, const QDateTime& now, bool held
     }
 }
 
-void Scheduler::start(int slot, WallSecond second, bool heard)
+void Scheduler::start(int slot, WallSecond second, bool leftSounding)
 {
     const QDateTime now = clock_.now();
     const qint64 msLate = msAfterStartOf(second, now);
     QString what = QStringLiteral("%1 scheduled for %2, %3 ms late")
-                       .arg(c_.slot(slot).fileNameLabel->text(), secondText(second, zoneOf(now)))
+                       .arg(t_.slot(slot).name, secondText(second, zoneOf(now)))
                        .arg(msLate);
     if (msLate >= 1000)
         what += QStringLiteral(" (caught up after a late tick)");
     const bool started = runTickSteps(errors_, slot, [&] {
         try {
-            startSlotOnSchedule(c_, slot);
+            startSlotOnSchedule(t_, players_, slot);
         } catch (const PlatformError& error) {
             throw PlatformError(
                 QStringLiteral("could not start ") + what + QStringLiteral(": ") + error.reason());
@@ -194,7 +190,7 @@ void Scheduler::start(int slot, WallSecond second, bool heard)
         return;
     // Of the slots due in one second only the last sounds; the others are
     // silenced by it before a sample of theirs can be heard.
-    if (!heard)
+    if (!leftSounding)
         errors_.log(describeSlot(slot) + QStringLiteral(": started ") + what);
     else if (!logHeard(slot, second, what, false))
         awaitingSound_.push_back({slot, second, what});
@@ -209,7 +205,7 @@ void Scheduler::logStartsAwaitingTheirSound()
 bool Scheduler::logHeard(int slot, WallSecond second, const QString& what, bool lastLook)
 {
     const std::optional<double> firstSample =
-        c_.slot(slot).player->firstSampleMsAfter(startOf(second));
+        players_[std::size_t(slot)]->firstSampleMsAfter(startOf(second));
     if (!firstSample && !lastLook)
         return false;
     if (!firstSample) {
@@ -230,7 +226,12 @@ bool Scheduler::logHeard(int slot, WallSecond second, const QString& what, bool 
     if (std::abs(*firstSample) > HeardWithinMs)
         errors_.fromTick(
             slot, line + QStringLiteral(", more than %1 ms off its second").arg(HeardWithinMs));
-    else
+    else {
         errors_.log(describeSlot(slot) + QStringLiteral(": ") + line);
+        // Off its second it is a problem, which the status line alerts.
+        errors_.announce(QStringLiteral("%1: started %2 at %3")
+                             .arg(describeSlot(slot), t_.slot(slot).name,
+                                 secondText(second, zoneOf(clock_.now()))));
+    }
     return true;
 }

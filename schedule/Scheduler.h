@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SecondTimer.h"
+#include "SlotPlayers.h"
 #include "StartAhead.h"
 #include "WallSecond.h"
 
@@ -13,8 +14,9 @@
 class Clock;
 class ErrorReporter;
 class QTimeZone;
+class QTimer;
 class SoundOutputCheck;
-struct WindowControls;
+class Timetable;
 struct SecondPlan;
 
 // The scheduling clock: on every tick of the scheduler timer it tests the seconds of local
@@ -38,8 +40,9 @@ struct SecondPlan;
 // thread only.
 class Scheduler {
 public:
-    Scheduler(WindowControls& c, const Clock& clock, ErrorReporter& errors,
-        const SoundOutputCheck& output);
+    // `timer` is the window's scheduler timer, which the clock arms.
+    Scheduler(Timetable& timetable, const SlotPlayers& players, QTimer* timer, const Clock& clock,
+        ErrorReporter& errors, const SoundOutputCheck& output);
 
     // Further off its second than this, a start is reported.
     static constexpr double HeardWithinMs = 5;
@@ -59,8 +62,9 @@ private:
     void reportZoneChange(const QDateTime& last, const QDateTime& now);
     void reportMissed(SecondRange missed, const QDateTime& now, bool heldUp,
         std::optional<std::pair<int, WallSecond>> sounded);
-    // `heard`: the slot is the last started in its second, the one left sounding.
-    void start(int slot, WallSecond second, bool heard);
+    // `leftSounding`: the slot is the last started in its second, so the one
+    // heard; the others are silenced by it at once.
+    void start(int slot, WallSecond second, bool leftSounding);
     // Logs a start made: true once its first sample is known or can no
     // longer be waited for.
     bool logHeard(int slot, WallSecond second, const QString& what, bool lastLook);
@@ -72,7 +76,8 @@ private:
         QString what;
     };
 
-    WindowControls& c_;
+    Timetable& t_;
+    SlotPlayers players_;
     const Clock& clock_;
     ErrorReporter& errors_;
     const SoundOutputCheck& output_;

@@ -1,6 +1,7 @@
 #include "SecondPlan.h"
 
 #include "TimeOfDayOccurrences.h"
+#include "Timetable.h"
 
 #include <cstdlib>
 
@@ -31,13 +32,6 @@ bool wasHeldUp(qint64 wallMs, qint64 monotonicMs)
     return std::abs(wallMs - monotonicMs) < Agreement;
 }
 
-bool isDue(const std::optional<QTime>& startTime, const QString& fileLabel, QTime second)
-{
-    if (!startTime || !startTime->isValid() || fileLabel.isEmpty())
-        return false;
-    return startTime->msecsSinceStartOfDay() / 1000 == second.msecsSinceStartOfDay() / 1000;
-}
-
 namespace {
 
 // The second at which the clocks of `zone` first read `startTime` on `date`.
@@ -51,12 +45,12 @@ std::optional<WallSecond> startOn(QDate date, QTime startTime, const QTimeZone& 
 
 } // namespace
 
-bool isDueAt(const std::optional<QTime>& startTime, const QString& fileLabel, WallSecond second,
-    const QTimeZone& zone)
+std::vector<int> slotsDueAt(const Timetable& timetable, WallSecond second, const QTimeZone& zone)
 {
     const QDateTime local = localTimeOf(second, zone);
-    return isDue(startTime, fileLabel, local.time()) &&
-        startOn(local.date(), *startTime, zone) == second;
+    if (startOn(local.date(), local.time(), zone) != second)
+        return {};
+    return timetable.dueAt(local.time());
 }
 
 std::optional<WallSecond> lastOccurrence(QTime startTime, SecondRange range, const QTimeZone& zone)

@@ -2,14 +2,17 @@
 
 #include "WallSecond.h"
 
-#include <QString>
 #include <QTime>
 #include <QTimeZone>
 
 #include <optional>
+#include <vector>
+
+class Timetable;
 
 // The scheduling clock's decisions, kept free of timers and widgets so they
-// can be checked second by second.
+// can be checked second by second. Whether a slot is due in a second is the
+// timetable's rule (isDue).
 
 // A tick that comes this many seconds late still tests the seconds it
 // skipped; a longer gap is taken as a change of the system clock.
@@ -40,17 +43,13 @@ SecondPlan planSeconds(std::optional<WallSecond> lastTested, WallSecond current)
 // held up (stopped, swapped out, the machine asleep) for that long.
 bool wasHeldUp(qint64 wallMs, qint64 monotonicMs);
 
-// A slot starts in `second` when its start time is that very second of the
-// day and its file label names a file. A slot with no start time never starts.
-bool isDue(const std::optional<QTime>& startTime, const QString& fileLabel, QTime second);
-
-// The rule above at the time the clocks of `zone` read in `second`, which
-// must also be the first second they read it on that date: on the night the
+// The slots the clock starts in `second`, ascending: those due by the
+// timetable's rule (isDue) at the time the clocks of `zone` read then, if it
+// is also the first second they read it on that date. On the night the
 // clocks go back, the hour read again is not a new day and rings no slot
-// again. A clock set back by hand reads it again at another second, which
-// is a start again.
-bool isDueAt(const std::optional<QTime>& startTime, const QString& fileLabel, WallSecond second,
-    const QTimeZone& zone);
+// again; a clock set back by hand reads it again at another second, which is
+// a start again.
+std::vector<int> slotsDueAt(const Timetable& timetable, WallSecond second, const QTimeZone& zone);
 
 // The last second in `range` at which `startTime` is due by that rule, if any.
 std::optional<WallSecond> lastOccurrence(QTime startTime, SecondRange range, const QTimeZone& zone);

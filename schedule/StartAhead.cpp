@@ -3,9 +3,7 @@
 #include "MediaPlayer.h"
 #include "PlatformError.h"
 #include "SecondPlan.h"
-#include "WindowControls.h"
-
-#include <QLabel>
+#include "Timetable.h"
 
 QDateTime startOf(WallSecond second)
 {
@@ -14,16 +12,14 @@ QDateTime startOf(WallSecond second)
 
 void StartAhead::armFor(WallSecond second, const QTimeZone& zone)
 {
-    std::optional<int> due;
-    for (int slot = 0; slot < SlotCount; ++slot)
-        if (isDueAt(c_.startTime(slot), c_.slot(slot).fileNameLabel->text(), second, zone))
-            due = slot;
+    const std::vector<int> dueNow = slotsDueAt(t_, second, zone);
+    const std::optional<int> due = dueNow.empty() ? std::nullopt : std::optional(dueNow.back());
     if (armedSlot_ != due)
         disarm();
     if (!due)
         return;
     try {
-        c_.slot(*due).player->armStartAt(startOf(second));
+        players_[std::size_t(*due)]->armStartAt(startOf(second));
         armedSlot_ = due;
         armedSecond_ = second;
     } catch (const PlatformError&) {
@@ -42,6 +38,6 @@ std::optional<std::pair<int, WallSecond>> StartAhead::placed() const
 void StartAhead::disarm()
 {
     if (armedSlot_)
-        c_.slot(*armedSlot_).player->disarmStart();
+        players_[std::size_t(*armedSlot_)]->disarmStart();
     armedSlot_.reset();
 }

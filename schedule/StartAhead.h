@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SlotPlayers.h"
 #include "WallSecond.h"
 
 #include <QDateTime>
@@ -8,7 +9,7 @@
 #include <optional>
 #include <utility>
 
-struct WindowControls;
+class Timetable;
 
 // The instant at which `second` begins.
 QDateTime startOf(WallSecond second);
@@ -16,7 +17,7 @@ QDateTime startOf(WallSecond second);
 // Places the scheduled start of a coming second ahead in its player, so it is
 // heard on the sample at the second instead of after the tick that follows.
 // The slot is chosen by the tick's own rule (the last of the slots due by
-// isDueAt, so the hour read again as summer time ends places nothing), from
+// slotsDueAt, so the hour read again as summer time ends places nothing), from
 // the timetable as it stands; whenever that may have changed (an edit, a
 // tick, the end of the program) the start is placed again or withdrawn, so a
 // start the tick would no longer make never sounds. The tick still makes every
@@ -24,7 +25,10 @@ QDateTime startOf(WallSecond second);
 // only.
 class StartAhead {
 public:
-    explicit StartAhead(WindowControls& c) : c_(c) { }
+    StartAhead(const Timetable& timetable, const SlotPlayers& players)
+        : t_(timetable), players_(players)
+    {
+    }
 
     void armFor(WallSecond second, const QTimeZone& zone);
     void disarm();
@@ -32,7 +36,8 @@ public:
     std::optional<std::pair<int, WallSecond>> placed() const;
 
 private:
-    WindowControls& c_;
+    const Timetable& t_;
+    SlotPlayers players_;
     std::optional<int> armedSlot_;
     WallSecond armedSecond_ = 0;
 };

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config
-    qt6-base-dev qt6-qpa-plugins libmpg123-dev libsdl2-dev libgtest-dev
+    qt6-base-dev qt6-base-private-dev qt6-qpa-plugins libmpg123-dev libsdl2-dev libgtest-dev
     fonts-wqy-microhei fonts-dejavu-extra
     xvfb xauth x11-utils
     dpkg-dev file desktop-file-utils appstream lintian man-db

@@ -3,6 +3,9 @@
 #include "Clock.h"
 #include "MessageBox.h"
 
+#include <QAccessible>
+#include <QWidget>
+
 #include <cstdio>
 
 QString describeSlot(int slot)
@@ -18,6 +21,20 @@ ErrorReporter::ErrorReporter(MessageBox& messageBox, const Clock& clock)
 void ErrorReporter::attachStatusLine(QPushButton* statusLine)
 {
     problems_.attach(statusLine);
+}
+
+void ErrorReporter::attachAnnouncer(QWidget* announcer)
+{
+    announcer_ = announcer;
+}
+
+void ErrorReporter::announce(const QString& text)
+{
+    if (!announcer_)
+        return;
+    announcer_->setAccessibleDescription(text);
+    QAccessibleEvent event(announcer_, QAccessible::Alert);
+    QAccessible::updateAccessibility(&event);
 }
 
 void ErrorReporter::fromClick(int slot, const QString& reason)

@@ -7,6 +7,7 @@
 class Clock;
 class MessageBox;
 class QPushButton;
+class QWidget;
 
 // Shows the operator what went wrong, once, without ending the program.
 // A click handler may ask the operator with a modal box; a timer tick must
@@ -19,6 +20,8 @@ public:
     ErrorReporter(MessageBox& messageBox, const Clock& clock);
 
     void attachStatusLine(QPushButton* statusLine);
+    // Where what the clock did is announced to a screen reader.
+    void attachAnnouncer(QWidget* announcer);
 
     void fromClick(int slot, const QString& reason);
     void fromTick(int slot, const QString& reason);
@@ -26,6 +29,10 @@ public:
     // not each time its text is brought up to date.
     void warn(const QString& key, const QString& text);
     void clearWarning(const QString& key, const QString& mendedText);
+    // Tells a screen reader, wherever the keyboard focus is, what happened
+    // that is no problem (a start by the clock); problems are alerted by the
+    // status line itself.
+    void announce(const QString& text);
     // One timestamped line on standard error.
     void log(const QString& line) const;
 
@@ -33,6 +40,7 @@ private:
     MessageBox& messageBox_;
     const Clock& clock_;
     StatusProblems problems_;
+    QWidget* announcer_ = nullptr;
 };
 
 // How a slot is named to the operator: rows count from 1.

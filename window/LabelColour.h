@@ -8,7 +8,8 @@ class QLabel;
 // Text colours of the slot labels as colour values: red in the lowest byte,
 // then green and blue; a value with the top bit set names a palette colour by
 // its index (18 is the button-text colour). The value is kept on the label so
-// the program and its tests can tell which colour a label has.
+// tests and tools can tell which colour a label has; the program goes by the
+// timetable.
 namespace LabelColour {
 inline constexpr quint32 Red = 0x0000FF;
 inline constexpr quint32 ButtonText = 0x80000012;

@@ -2,10 +2,10 @@
 
 #include <QString>
 
-// Texts of the slot table that the program reads back or writes back, kept
-// in one place so that the code writing a caption and the code testing it can
-// never disagree. The run button's caption is the slot's play state: exactly
-// runCaption() means a click starts the slot.
+// Texts of the slot table, kept in one place so that the view writing a
+// caption and the code testing it can never disagree. runCaption() is shown
+// while a click on the run button starts the slot, pauseCaption() while it
+// holds it.
 inline QString runCaption()
 {
     return QStringLiteral("&RunNow");

@@ -1,5 +1,6 @@
 #include "StatusProblems.h"
 
+#include <QAccessible>
 #include <QPushButton>
 #include <QToolTip>
 
@@ -21,6 +22,7 @@ void StatusProblems::addError(const QString& text)
 {
     entries_.push_back({QString(), text});
     show();
+    alert();
 }
 
 bool StatusProblems::setWarning(const QString& key, const QString& text)
@@ -28,6 +30,9 @@ bool StatusProblems::setWarning(const QString& key, const QString& text)
     const bool existed = clearWarning(key);
     entries_.push_back({key, text});
     show();
+    // A warning brought up to date (its countdown) is not news.
+    if (!existed)
+        alert();
     return !existed;
 }
 
@@ -72,4 +77,14 @@ void StatusProblems::show()
     line_->setToolTip(
         textsNewestFirst().join(QLatin1Char('\n')) + QStringLiteral("\n\nClick to acknowledge"));
     line_->show();
+}
+
+void StatusProblems::alert()
+{
+    // Spoken by a screen reader wherever the keyboard focus is; the focus
+    // stays where it was.
+    if (!line_)
+        return;
+    QAccessibleEvent event(line_, QAccessible::Alert);
+    QAccessible::updateAccessibility(&event);
 }

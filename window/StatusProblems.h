@@ -13,7 +13,8 @@ class QPushButton;
 // sound output), which stay while their cause does and go when it is mended.
 // The line shows the count and the latest text; its tooltip lists them all.
 // A click shows the list and acknowledges the errors; the warnings that still
-// hold stay. GUI thread only.
+// hold stay. A new problem is announced to a screen reader as an alert.
+// GUI thread only.
 class StatusProblems {
 public:
     void attach(QPushButton* line);
@@ -31,6 +32,7 @@ private:
         QString text;
     };
     void show();
+    void alert();
     QStringList textsNewestFirst() const;
 
     QPushButton* line_ = nullptr;

@@ -1,25 +1,19 @@
 #pragma once
 
-#include "Timetable.h"
-
-#include <QTime>
+#include "SlotState.h"
 
 #include <algorithm>
 #include <array>
-#include <optional>
 
-class FileDialog;
-class MediaPlayer;
 class QFrame;
 class QGroupBox;
 class QLabel;
 class QPushButton;
 class QTimer;
 
-// The controls of one row of the timetable. The window owns the widgets; the
-// player and the file dialog are owned by MainWindow.
+// The controls of one row of the timetable, owned by the window.
 struct SlotControls {
-    QLabel* fileNameLabel = nullptr; // base name of the slot's file; empty = no file
+    QLabel* fileNameLabel = nullptr; // base name of the slot's file
     QFrame* separatorLine = nullptr;
     QLabel* startTimeLabel = nullptr;
     QLabel* elapsedLabel = nullptr;
@@ -27,27 +21,21 @@ struct SlotControls {
     QLabel* totalLabel = nullptr;
     QPushButton* chooseFileButton = nullptr; // "&Select"
     QPushButton* setTimeButton = nullptr; // "&KelTime"
-    QPushButton* runButton = nullptr; // "&RunNow" / "&Pause": the slot's play state
+    QPushButton* runButton = nullptr; // "&RunNow" / "&Pause"
     QPushButton* stopButton = nullptr; // "&Stop"
-    MediaPlayer* player = nullptr;
-    FileDialog* fileDialog = nullptr; // also keeps the slot's file path
 };
 
-// The main window's controls, which together with the start times are the
-// whole state of the program. Every area of the program reads and writes a
-// slot through slot(i). GUI thread only.
+// The main window's controls. They show the timetable, which holds the
+// program's state; the slots' widgets are written by TimetableView alone.
+// GUI thread only.
 struct WindowControls {
     std::array<SlotControls, SlotCount> rows;
-    // A slot's start time of day; empty when the slot has none. The clock
-    // starts a slot only when this equals the current second.
-    std::array<std::optional<QTime>, SlotCount> startTimes;
-    Timetable timetable;
 
     QLabel* clockCaption = nullptr; // "SystermTime："
     QLabel* clockLabel = nullptr; // current time of day
     QLabel* lockWarning = nullptr; // blinks while the window is locked
     QPushButton* lockButton = nullptr; // "&Lock"
-    QPushButton* unlockButton = nullptr; // "&UnLock"; enabled means locked
+    QPushButton* unlockButton = nullptr; // "&UnLock"
     QPushButton* quitButton = nullptr; // "&Quit"
     QGroupBox* fileNameFrame = nullptr;
     QGroupBox* startTimeFrame = nullptr;
@@ -65,8 +53,6 @@ struct WindowControls {
 
     SlotControls& slot(int i) { return rows.at(std::size_t(i)); }
     const SlotControls& slot(int i) const { return rows.at(std::size_t(i)); }
-    std::optional<QTime>& startTime(int i) { return startTimes.at(std::size_t(i)); }
-    const std::optional<QTime>& startTime(int i) const { return startTimes.at(std::size_t(i)); }
     QTimer* progressTimer(int i) const { return progressTimers.at(std::size_t(i)); }
     std::array<QTimer*, 4 + SlotCount> allTimers() const;
 };

@@ -26,7 +26,7 @@ void setUp(FormHarness& h)
 {
     h.unlock();
     choose(h, 3, Bell);
-    h.c().startTime(3) = QTime(10, 0);
+    h.timetable().setStartTime(3, QTime(10, 0));
     h.player(3).holdOpens();
     tickAt(h, QTime(9, 59, 59, 5));
 }
@@ -110,8 +110,6 @@ TEST(LateAnswers, AHungCheckIsReportedAndTheOtherSlotsAreStillChecked)
     FormHarness h;
     giveSlot(h, 3, QStringLiteral("bell"), QTime(10, 0));
     giveSlot(h, 5, QStringLiteral("horn"), QTime(10, 0, 5));
-    h.dialog(3).setFileName(Bell);
-    h.dialog(5).setFileName(QStringLiteral("/sounds/horn.mp3"));
     tickAt(h, QTime(9, 59, 0, 5));
     h.finishChecks();
     h.fileCheck.hang(Bell);

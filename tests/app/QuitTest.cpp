@@ -1,5 +1,4 @@
 #include "FormHarness.h"
-#include "OpenNow.h"
 
 #include <QPushButton>
 #include <QTimer>
@@ -39,7 +38,9 @@ TEST(Quit, OkEndsTheProgramAndNoTickRunsAfterwards)
 {
     FormHarness h;
     h.unlock();
-    h.c().progressTimer(3)->start();
+    h.giveFile(3, QStringLiteral("/tmp/bell.mp3"));
+    FormHarness::click(h.slot(3).runButton);
+    ASSERT_TRUE(h.c().progressTimer(3)->isActive());
     h.messageBox.answerNext(MessageAnswer::Ok);
     FormHarness::click(h.c().quitButton);
     EXPECT_EQ(h.programExit.calls(), 1);
@@ -50,9 +51,8 @@ TEST(Quit, CancelLeavesTimersAndPlayingSlotsAlone)
 {
     FormHarness h;
     h.unlock();
-    openNow(h.player(2), QStringLiteral("/tmp/bell.mp3"));
-    h.player(2).play();
-    h.c().progressTimer(2)->start();
+    h.giveFile(2, QStringLiteral("/tmp/bell.mp3"));
+    FormHarness::click(h.slot(2).runButton);
     h.journal.clear();
     h.messageBox.answerNext(MessageAnswer::Cancel);
     FormHarness::click(h.c().quitButton);

@@ -17,9 +17,8 @@ TEST_P(TerminationSignalsTest, EndTheProgramAsQuitDoesEvenWhileTheWindowIsLocked
 {
     FormHarness h;
     ASSERT_TRUE(h.c().unlockButton->isEnabled()) << "the window starts locked";
-    h.c().startTime(2) = h.clock.now().time().addSecs(1);
-    h.slot(2).fileNameLabel->setText(QStringLiteral("bell.mp3"));
-    h.player(2).open(QStringLiteral("/sounds/bell.mp3"), [](const QString&) { return true; });
+    h.giveFile(2, QStringLiteral("/sounds/bell.mp3"));
+    h.timetable().setStartTime(2, h.clock.now().time().addSecs(1));
     h.form().onScheduleTick();
     ASSERT_TRUE(h.player(2).armedFor()) << "a start placed ahead";
     TerminationSignals terminationSignals;

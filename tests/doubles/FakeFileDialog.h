@@ -5,24 +5,23 @@
 #include <deque>
 #include <optional>
 
-// A file dialog whose next choices the test queues: a path, or nothing for
-// Cancel. Like the real one, a cancel keeps the previous path.
+// A file dialog whose next answers the test queues: a path, or nothing for
+// Cancel; with none queued it answers Cancel.
 class FakeFileDialog final : public FileDialog {
 public:
     void chooseNext(std::optional<QString> path) { choices_.push_back(std::move(path)); }
 
-    void setFilter(const QString& filter) override { filter_ = filter; }
-    void showOpen() override
+    std::optional<QString> askOpen(const QString& filter) override
     {
+        filter_ = filter;
         ++shownCount_;
         if (choices_.empty())
-            return;
-        if (choices_.front())
-            fileName_ = *choices_.front();
+            return std::nullopt;
+        const QString path = choices_.front().value_or(QString());
+        const bool cancelled = !choices_.front();
         choices_.pop_front();
+        return cancelled ? std::nullopt : std::optional(path);
     }
-    QString fileName() const override { return fileName_; }
-    void setFileName(const QString& path) override { fileName_ = path; }
 
     const QString& filter() const { return filter_; }
     int shownCount() const { return shownCount_; }
@@ -30,6 +29,5 @@ public:
 private:
     std::deque<std::optional<QString>> choices_;
     QString filter_;
-    QString fileName_;
     int shownCount_ = 0;
 };

@@ -1,6 +1,5 @@
 #include "FormHarness.h"
 #include "LabelColour.h"
-#include "LockStates.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -13,12 +12,12 @@ namespace {
 // The buttons start locked; another part of the program unlocks them.
 void clickSelect(FormHarness& h, int slot)
 {
-    if (isLocked(h.c()))
+    if (h.timetable().locked())
         h.unlock();
     FormHarness::click(h.slot(slot).chooseFileButton);
 }
 
-struct SlotState {
+struct SlotShown {
     QString path;
     QString label;
     QString runCaption;
@@ -26,18 +25,18 @@ struct SlotState {
     QString playerFile;
     bool playing;
 
-    bool operator==(const SlotState&) const = default;
+    bool operator==(const SlotShown&) const = default;
 };
 
-SlotState stateOf(FormHarness& h, int i)
+SlotShown stateOf(FormHarness& h, int i)
 {
     const SlotControls& s = h.slot(i);
-    return {s.fileDialog->fileName(), s.fileNameLabel->text(), s.runButton->text(),
+    return {h.timetable().slot(i).path, s.fileNameLabel->text(), s.runButton->text(),
         s.runButton->isEnabled(), s.setTimeButton->isEnabled(), s.stopButton->isEnabled(),
         h.player(i).file(), h.player(i).isPlaying()};
 }
 
-void PrintTo(const SlotState& s, std::ostream* os)
+void PrintTo(const SlotShown& s, std::ostream* os)
 {
     *os << "{" << s.path.toStdString() << " | " << s.label.toStdString() << " | "
         << s.runCaption.toStdString() << " | " << s.run << s.time << s.stop << " | "
@@ -59,12 +58,12 @@ TEST(SelectFile, AChosenFileIsOpenedLabelledAndItsButtonsEnabled)
     EXPECT_EQ(h.player(3).file(), path);
     EXPECT_FALSE(h.player(3).isPlaying());
     EXPECT_EQ(stateOf(h, 3),
-        (SlotState{path, QStringLiteral("课间 铃"), QStringLiteral("&RunNow"), true, true, true,
+        (SlotShown{path, QStringLiteral("课间 铃"), QStringLiteral("&RunNow"), true, true, true,
             path, false}));
     EXPECT_TRUE(h.messageBox.shown().empty());
     // No other slot is touched.
     EXPECT_EQ(stateOf(h, 4),
-        (SlotState{{}, {}, QStringLiteral("&RunNow"), false, false, false, {}, false}));
+        (SlotShown{{}, {}, QStringLiteral("&RunNow"), false, false, false, {}, false}));
 }
 
 TEST(SelectFile, ANewChoiceReplacesTheFileAndResetsThePlayingSlot)
@@ -72,11 +71,8 @@ TEST(SelectFile, ANewChoiceReplacesTheFileAndResetsThePlayingSlot)
     FormHarness h;
     h.dialog(2).chooseNext(QStringLiteral("/sound/first.mp3"));
     clickSelect(h, 2);
-    h.player(2).play();
-    h.slot(2).runButton->setText(QStringLiteral("&Pause"));
-    LabelColour::set(h.slot(2).fileNameLabel, LabelColour::Red);
-    h.c().progressTimer(2)->start(1000);
-    h.c().startTime(2) = QTime(19, 12, 0);
+    h.timetable().setStartTime(2, QTime(19, 12, 0));
+    FormHarness::click(h.slot(2).runButton);
 
     h.dialog(2).chooseNext(QStringLiteral("/sound/second.mp3"));
     clickSelect(h, 2);
@@ -87,20 +83,20 @@ TEST(SelectFile, ANewChoiceReplacesTheFileAndResetsThePlayingSlot)
     // Colour, progress and start time are not this button's business.
     EXPECT_EQ(LabelColour::of(h.slot(2).fileNameLabel), LabelColour::Red);
     EXPECT_TRUE(h.c().progressTimer(2)->isActive());
-    EXPECT_EQ(h.c().startTime(2), QTime(19, 12, 0));
+    EXPECT_EQ(h.timetable().slot(2).startTime, QTime(19, 12, 0));
 }
 
 TEST(SelectFile, CancelOnAnEmptySlotOpensNothingAndEnablesNothing)
 {
     FormHarness h;
     h.dialog(6).chooseNext(std::nullopt);
-    h.slot(6).runButton->setText(QStringLiteral("&Pause"));
+    h.timetable().runClicked(6, RunClick::Start, QTime(8, 0));
     clickSelect(h, 6);
 
     EXPECT_EQ(h.dialog(6).shownCount(), 1);
     EXPECT_TRUE(h.journal.isEmpty());
     EXPECT_EQ(stateOf(h, 6),
-        (SlotState{{}, {}, QStringLiteral("&RunNow"), false, false, false, {}, false}));
+        (SlotShown{{}, {}, QStringLiteral("&RunNow"), false, false, false, {}, false}));
 }
 
 TEST(SelectFile, CancelOnASlotWithAFileOpensItAgainAndResetsTheRunButton)
@@ -109,15 +105,14 @@ TEST(SelectFile, CancelOnASlotWithAFileOpensItAgainAndResetsTheRunButton)
     const QString path = QStringLiteral("/sound/bell.mp3");
     h.dialog(1).chooseNext(path);
     clickSelect(h, 1);
-    h.player(1).play();
-    h.slot(1).runButton->setText(QStringLiteral("&Pause"));
+    FormHarness::click(h.slot(1).runButton);
     h.journal.clear();
 
     h.dialog(1).chooseNext(std::nullopt);
     clickSelect(h, 1);
     EXPECT_EQ(h.journal, QStringList{QStringLiteral("open 1 ") + path});
     EXPECT_EQ(stateOf(h, 1),
-        (SlotState{path, QStringLiteral("bell"), QStringLiteral("&RunNow"), true, true, true, path,
+        (SlotShown{path, QStringLiteral("bell"), QStringLiteral("&RunNow"), true, true, true, path,
             false}));
 }
 
@@ -127,9 +122,8 @@ TEST(SelectFile, ARefusedFileIsReportedOnceAndLeavesTheSlotAsItWas)
     const QString good = QStringLiteral("/sound/good.mp3");
     h.dialog(5).chooseNext(good);
     clickSelect(h, 5);
-    h.player(5).play();
-    h.slot(5).runButton->setText(QStringLiteral("&Pause"));
-    const SlotState before = stateOf(h, 5);
+    FormHarness::click(h.slot(5).runButton);
+    const SlotShown before = stateOf(h, 5);
 
     const QString broken = QStringLiteral("/sound/坏 文件.mp3");
     h.player(5).failOpenWith(broken + QStringLiteral(": not an MP3 file"));
@@ -156,7 +150,7 @@ TEST(SelectFile, ARefusalThatDoesNotNameTheFileIsToldWithItsPath)
     clickSelect(h, 7);
 
     EXPECT_EQ(stateOf(h, 7),
-        (SlotState{{}, {}, QStringLiteral("&RunNow"), false, false, false, {}, false}));
+        (SlotShown{{}, {}, QStringLiteral("&RunNow"), false, false, false, {}, false}));
     ASSERT_EQ(h.messageBox.shown().size(), 1u);
     EXPECT_EQ(
         h.messageBox.shown().front().text, QStringLiteral("Slot 8: /sound/gone.mp3: no such file"));
@@ -172,9 +166,9 @@ TEST(SelectFile, AFileNamedOnlyByItsExtensionEnablesSlotZeroButNotTheOthers)
     clickSelect(h, 5);
 
     EXPECT_EQ(stateOf(h, 0),
-        (SlotState{path, {}, QStringLiteral("&RunNow"), true, true, true, path, false}));
+        (SlotShown{path, {}, QStringLiteral("&RunNow"), true, true, true, path, false}));
     EXPECT_EQ(stateOf(h, 5),
-        (SlotState{path, {}, QStringLiteral("&RunNow"), false, false, false, path, false}));
+        (SlotShown{path, {}, QStringLiteral("&RunNow"), false, false, false, path, false}));
 }
 
 TEST(SelectFile, CancelWhenTheSlotsFileIsNowRefusedKeepsTheSlotPlaying)
@@ -183,9 +177,8 @@ TEST(SelectFile, CancelWhenTheSlotsFileIsNowRefusedKeepsTheSlotPlaying)
     const QString path = QStringLiteral("/sound/bell.mp3");
     h.dialog(9).chooseNext(path);
     clickSelect(h, 9);
-    h.player(9).play();
-    h.slot(9).runButton->setText(QStringLiteral("&Pause"));
-    const SlotState before = stateOf(h, 9);
+    FormHarness::click(h.slot(9).runButton);
+    const SlotShown before = stateOf(h, 9);
 
     h.player(9).failOpenWith(path + QStringLiteral(": the file is gone"));
     h.dialog(9).chooseNext(std::nullopt);

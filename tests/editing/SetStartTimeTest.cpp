@@ -32,12 +32,12 @@ TEST(SetStartTime, AskWithTheChineseTextsAndStoreAnAcceptedTime)
     EXPECT_EQ(h.inputBox.asked()[0].prompt, QStringLiteral("请输入程序启动的时间,例如(19:12:00)"));
     EXPECT_EQ(h.inputBox.asked()[0].title, QStringLiteral("设定时间"));
     EXPECT_EQ(h.inputBox.asked()[0].defaultAnswer, QStringLiteral("00:00:00"));
-    EXPECT_EQ(h.c().startTime(3), QTime(19, 12, 0));
+    EXPECT_EQ(h.timetable().slot(3).startTime, QTime(19, 12, 0));
     EXPECT_EQ(h.slot(3).startTimeLabel->text(), QStringLiteral("19:12:00"));
     EXPECT_TRUE(h.messageBox.shown().empty());
     for (int i = 0; i < SlotCount; ++i)
         if (i != 3) {
-            EXPECT_FALSE(h.c().startTime(i).has_value());
+            EXPECT_FALSE(h.timetable().slot(i).startTime.has_value());
             EXPECT_EQ(h.slot(i).startTimeLabel->text(), Placeholder);
         }
 }
@@ -58,7 +58,7 @@ TEST(SetStartTime, ShowsEachAcceptedAnswerAsTheClockDoes)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.answer.toStdString());
         setStartTime(h, 8, c.answer);
-        EXPECT_EQ(h.c().startTime(8), c.stored);
+        EXPECT_EQ(h.timetable().slot(8).startTime, c.stored);
         EXPECT_EQ(h.slot(8).startTimeLabel->text(), c.shown);
     }
 }
@@ -85,7 +85,7 @@ TEST(SetStartTime, ARefusedAnswerIsToldAndTheTimeInForceStays)
         EXPECT_EQ(box.title, QStringLiteral("错误"));
         EXPECT_EQ(box.icon, MessageIcon::None);
         EXPECT_EQ(box.buttons, MessageButtons::Ok);
-        EXPECT_EQ(h.c().startTime(4), QTime(8, 30, 0));
+        EXPECT_EQ(h.timetable().slot(4).startTime, QTime(8, 30, 0));
         EXPECT_EQ(h.slot(4).startTimeLabel->text(), QStringLiteral("8:30:00"));
     }
     // The box is not shown again by itself: the operator retries with the button.
@@ -98,12 +98,12 @@ TEST(SetStartTime, CancelChangesNothing)
     setStartTime(h, 0, QStringLiteral("06:45"));
     h.inputBox.cancelNext();
     clickKelTime(h, 0);
-    EXPECT_EQ(h.c().startTime(0), QTime(6, 45, 0));
+    EXPECT_EQ(h.timetable().slot(0).startTime, QTime(6, 45, 0));
     EXPECT_EQ(h.slot(0).startTimeLabel->text(), QStringLiteral("6:45:00"));
 
     h.inputBox.cancelNext();
     clickKelTime(h, 1);
-    EXPECT_FALSE(h.c().startTime(1).has_value());
+    EXPECT_FALSE(h.timetable().slot(1).startTime.has_value());
     EXPECT_EQ(h.slot(1).startTimeLabel->text(), Placeholder);
     EXPECT_TRUE(h.messageBox.shown().empty());
 }
@@ -114,9 +114,9 @@ TEST(SetStartTime, AnEmptyAnswerTakesTheStartTimeAwayAndShowsThePlaceholder)
     for (const QString& empty : {QString(), QStringLiteral("   "), QStringLiteral("\u3000")}) {
         SCOPED_TRACE(empty.toStdString());
         setStartTime(h, 6, QStringLiteral("12:00:00"));
-        ASSERT_EQ(h.c().startTime(6), QTime(12, 0, 0));
+        ASSERT_EQ(h.timetable().slot(6).startTime, QTime(12, 0, 0));
         setStartTime(h, 6, empty);
-        EXPECT_FALSE(h.c().startTime(6).has_value());
+        EXPECT_FALSE(h.timetable().slot(6).startTime.has_value());
         EXPECT_EQ(h.slot(6).startTimeLabel->text(), Placeholder);
     }
     EXPECT_TRUE(h.messageBox.shown().empty());

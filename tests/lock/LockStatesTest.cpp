@@ -65,7 +65,7 @@ TEST(LockStates, StartUpLeavesOnlyUnlockUsableAndTheWarningBlinking)
 {
     FormHarness h;
     expectLocked(h);
-    EXPECT_TRUE(isLocked(h.c()));
+    EXPECT_TRUE(h.timetable().locked());
     EXPECT_EQ(h.c().warningShowTimer->interval(), 500);
     EXPECT_EQ(h.c().warningHideTimer->interval(), 1000);
 }
@@ -75,7 +75,7 @@ TEST(LockStates, UnlockWithoutFilesEnablesOnlySelectLockAndQuit)
     FormHarness h;
     h.unlock();
     EXPECT_EQ(enabledButtons(h), unlockedButtons(h, {}));
-    EXPECT_FALSE(isLocked(h.c()));
+    EXPECT_FALSE(h.timetable().locked());
     EXPECT_FALSE(h.c().warningShowTimer->isActive());
     EXPECT_FALSE(h.c().warningHideTimer->isActive());
     EXPECT_FALSE(h.c().lockWarning->isVisible());
@@ -85,9 +85,9 @@ TEST(LockStates, UnlockWithoutFilesEnablesOnlySelectLockAndQuit)
 TEST(LockStates, UnlockEnablesAllFourButtonsOfEverySlotWithAFile)
 {
     FormHarness h;
-    h.dialog(0).setFileName(QStringLiteral("/sounds/first bell.mp3"));
-    h.dialog(3).setFileName(QStringLiteral("/sounds/break.mp3"));
-    h.dialog(9).setFileName(QStringLiteral("/sounds/last.mp3"));
+    h.timetable().takeFile(0, QStringLiteral("/sounds/first bell.mp3"));
+    h.timetable().takeFile(3, QStringLiteral("/sounds/break.mp3"));
+    h.timetable().takeFile(9, QStringLiteral("/sounds/last.mp3"));
     // A slot that plays is as usable as one that does not.
     openNow(h.player(3), QStringLiteral("/sounds/break.mp3"));
     h.player(3).play();
@@ -98,7 +98,7 @@ TEST(LockStates, UnlockEnablesAllFourButtonsOfEverySlotWithAFile)
 TEST(LockStates, LockDisablesEverySlotButtonAndQuitAndRestartsTheBlink)
 {
     FormHarness h;
-    h.dialog(5).setFileName(QStringLiteral("/sounds/noon.mp3"));
+    h.timetable().takeFile(5, QStringLiteral("/sounds/noon.mp3"));
     h.unlock();
     FormHarness::click(h.c().lockButton);
     expectLocked(h);
@@ -110,16 +110,13 @@ TEST(LockStates, LockDisablesEverySlotButtonAndQuitAndRestartsTheBlink)
 TEST(LockStates, LockingWhileASlotPlaysLeavesTheSoundAndItsProgressGoing)
 {
     FormHarness h;
-    h.dialog(4).setFileName(QStringLiteral("/sounds/assembly.mp3"));
     h.unlock();
-    openNow(h.player(4), QStringLiteral("/sounds/assembly.mp3"));
-    h.player(4).play();
-    h.slot(4).runButton->setText(QStringLiteral("&Pause"));
-    LabelColour::set(h.slot(4).fileNameLabel, LabelColour::Red);
-    h.slot(4).fileNameLabel->setText(QStringLiteral("assembly.mp3"));
-    h.slot(4).elapsedLabel->setText(QStringLiteral("00:12"));
-    h.c().startTime(4) = QTime(8, 15);
-    h.c().progressTimer(4)->start();
+    h.dialog(4).chooseNext(QStringLiteral("/sounds/assembly.mp3"));
+    FormHarness::click(h.slot(4).chooseFileButton);
+    h.timetable().setStartTime(4, QTime(8, 15));
+    FormHarness::click(h.slot(4).runButton);
+    h.player(4).setPosition(12.5);
+    h.form().onProgressTick(4);
     h.journal.clear();
 
     FormHarness::click(h.c().lockButton);
@@ -133,7 +130,7 @@ TEST(LockStates, LockingWhileASlotPlaysLeavesTheSoundAndItsProgressGoing)
     EXPECT_EQ(h.slot(4).runButton->text(), QStringLiteral("&Pause"));
     EXPECT_EQ(LabelColour::of(h.slot(4).fileNameLabel), LabelColour::Red);
     EXPECT_EQ(h.slot(4).elapsedLabel->text(), QStringLiteral("00:12"));
-    EXPECT_EQ(h.c().startTime(4), QTime(8, 15));
+    EXPECT_EQ(h.timetable().slot(4).startTime, QTime(8, 15));
 }
 
 TEST(LockWarning, EachTickSetsTheVisibilityOutright)
@@ -214,7 +211,7 @@ TEST(DefaultButton, EnterAndSpaceOnAnotherFocusedButtonPressThatButton)
     QTest::keyClick(h.c().quitButton, Qt::Key_Space);
     ASSERT_EQ(h.messageBox.shown().size(), 2u);
     EXPECT_EQ(h.messageBox.shown().back().title, QStringLiteral("Validate"));
-    EXPECT_FALSE(isLocked(h.c()));
+    EXPECT_FALSE(h.timetable().locked());
 }
 
 TEST(DefaultButton, EnterPressesNothingWhileLockedWithoutAFocusedButton)

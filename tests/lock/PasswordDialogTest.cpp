@@ -157,7 +157,7 @@ TEST(PasswordDialog, RightPairUnlocksAndCloses)
     d.enter(rightName, rightPassword);
     ASSERT_EQ(d.userNameField->text(), rightName);
     FormHarness::click(d.enterButton);
-    EXPECT_FALSE(isLocked(h.c()));
+    EXPECT_FALSE(h.timetable().locked());
     EXPECT_FALSE(d.dialog->isVisible());
     EXPECT_TRUE(h.messageBox.shown().empty());
 }
@@ -188,7 +188,7 @@ TEST(PasswordDialog, WrongPairsShowTheBoxAndKeepTheWindowLocked)
         FormHarness::click(d.enterButton);
         ASSERT_EQ(h.messageBox.shown().size(), 1u);
         expectWrongPairBox(h.messageBox.shown().front());
-        EXPECT_TRUE(isLocked(h.c()));
+        EXPECT_TRUE(h.timetable().locked());
         EXPECT_TRUE(d.dialog->isVisible());
     }
 }
@@ -206,7 +206,7 @@ TEST(PasswordDialog, RetryEmptiesBothBoxesForGoodAndKeepsTheWindowLocked)
     EXPECT_TRUE(d.passwordField->text().isEmpty());
     EXPECT_EQ(d.dialog->focusWidget(), d.userNameField);
     EXPECT_TRUE(d.dialog->isVisible());
-    EXPECT_TRUE(isLocked(h.c()));
+    EXPECT_TRUE(h.timetable().locked());
     EXPECT_TRUE(h.c().warningShowTimer->isActive());
     // Undo does not bring back what was typed.
     QTest::keyClick(d.userNameField, Qt::Key_Z, Qt::ControlModifier);
@@ -214,7 +214,7 @@ TEST(PasswordDialog, RetryEmptiesBothBoxesForGoodAndKeepsTheWindowLocked)
     // And the operator can try again.
     d.enter(rightName, rightPassword);
     FormHarness::click(d.enterButton);
-    EXPECT_FALSE(isLocked(h.c()));
+    EXPECT_FALSE(h.timetable().locked());
 }
 
 TEST(PasswordDialog, CancelInTheBoxKeepsTheTextsAndEnterChecksThemAgain)
@@ -236,7 +236,7 @@ TEST(PasswordDialog, CancelInTheBoxKeepsTheTextsAndEnterChecksThemAgain)
 
     FormHarness::type(d.passwordField, QStringLiteral("1739"));
     QTest::keyClick(d.passwordField, Qt::Key_Return);
-    EXPECT_FALSE(isLocked(h.c()));
+    EXPECT_FALSE(h.timetable().locked());
     EXPECT_EQ(h.messageBox.unusedAnswers(), 0u);
 }
 
@@ -249,7 +249,7 @@ TEST(PasswordDialog, EnterInEitherBoxPressesEnter)
         ASSERT_TRUE(d.complete());
         d.enter(rightName, rightPassword);
         QTest::keyClick(inNameBox ? d.userNameField : d.passwordField, Qt::Key_Return);
-        EXPECT_FALSE(isLocked(h.c()));
+        EXPECT_FALSE(h.timetable().locked());
         EXPECT_FALSE(d.dialog->isVisible());
     }
 }
@@ -263,7 +263,7 @@ TEST(PasswordDialog, EscPressesCancel)
     h.c().warningShowTimer->stop();
     QTest::keyClick(d.passwordField, Qt::Key_Escape);
     EXPECT_FALSE(d.dialog->isVisible());
-    EXPECT_TRUE(isLocked(h.c()));
+    EXPECT_TRUE(h.timetable().locked());
     // "&Cancel" applies the locked state again, which restarts the blink.
     EXPECT_TRUE(h.c().warningShowTimer->isActive());
 }
@@ -276,7 +276,7 @@ TEST(PasswordDialog, CancelClosesLockedAndTheNextOpeningStartsEmpty)
     d.enter(rightName, rightPassword);
     FormHarness::click(d.cancelButton);
     EXPECT_FALSE(d.dialog->isVisible());
-    EXPECT_TRUE(isLocked(h.c()));
+    EXPECT_TRUE(h.timetable().locked());
     EXPECT_TRUE(h.messageBox.shown().empty());
 
     Dialog again(h);
@@ -295,7 +295,7 @@ TEST(PasswordDialog, ClosingByTheFrameLeavesTheWindowLockedAndDiscardsTheText)
     d.enter(rightName, rightPassword);
     EXPECT_TRUE(d.dialog->close());
     EXPECT_FALSE(d.dialog->isVisible());
-    EXPECT_TRUE(isLocked(h.c()));
+    EXPECT_TRUE(h.timetable().locked());
     EXPECT_TRUE(h.messageBox.shown().empty());
 
     Dialog again(h);
@@ -358,7 +358,7 @@ TEST(PasswordDialog, TypedTextNeverReachesALogOrABox)
         FormHarness::click(d.enterButton);
         d.enter(rightName, rightPassword);
         FormHarness::click(d.enterButton);
-        ASSERT_FALSE(isLocked(h.c()));
+        ASSERT_FALSE(h.timetable().locked());
         for (const auto& box : h.messageBox.shown())
             EXPECT_FALSE(box.text.contains(QStringLiteral("secret")) ||
                 box.title.contains(QStringLiteral("secret")));

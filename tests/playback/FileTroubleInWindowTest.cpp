@@ -1,6 +1,5 @@
 #include "FormHarness.h"
 #include "Mp3Player.h"
-#include "OpenNow.h"
 #include "PlayerRig.h"
 #include "TestSounds.h"
 
@@ -46,8 +45,7 @@ TEST(FileTroubleInWindow, AFifoIsRefusedAtOnceAndAHangingFileWithinItsPatienceWh
         return std::make_unique<FakeMediaPlayer>(slot, journal);
     });
     h.unlock();
-    h.slot(1).fileNameLabel->setText("bell.mp3");
-    openNow(*h.slot(1).player, "/sounds/bell.mp3");
+    h.giveFile(1, "/sounds/bell.mp3");
 
     h.dialog(0).chooseNext(fifo);
     h.messageBox.answerNext(MessageAnswer::Ok);
@@ -60,7 +58,7 @@ TEST(FileTroubleInWindow, AFifoIsRefusedAtOnceAndAHangingFileWithinItsPatienceWh
     // The second row is due in the next second, whose tick comes well before
     // the patience runs out, and not before the click.
     h.clock.advanceMs(1000);
-    h.c().startTime(1) = h.clock.now().time();
+    h.timetable().setStartTime(1, h.clock.now().time());
     journal.clear();
     h.c().schedulerTimer->start(200);
     h.dialog(2).chooseNext(fifo);
@@ -71,7 +69,7 @@ TEST(FileTroubleInWindow, AFifoIsRefusedAtOnceAndAHangingFileWithinItsPatienceWh
     EXPECT_TRUE(h.messageBox.shown().back().text.contains("did not answer within 1 s"))
         << h.messageBox.shown().back().text.toStdString();
     EXPECT_TRUE(h.slot(2).fileNameLabel->text().isEmpty());
-    EXPECT_TRUE(h.dialog(2).fileName().isEmpty());
+    EXPECT_TRUE(h.timetable().slot(2).path.isEmpty());
 
     // A writer lets the hanging open go on, to its own refusal.
     const int writer = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
@@ -85,9 +83,8 @@ TEST(FileTroubleInWindow, AStartedFileOverwrittenSinceItWasChosenIsReportedOnThe
     const QString file = sounds.tone("bell.mp3", 4);
     PlayerRig rig;
     FormHarness h(FormHarness::Start::Loaded, [&](int) { return rig.makePlayer(); });
-    h.slot(3).fileDialog->setFileName(file);
-    openNow(*h.slot(3).player, file);
-    h.slot(3).runButton->setEnabled(true);
+    h.unlock();
+    h.giveFile(3, file);
 
     QFile inPlace(file);
     ASSERT_TRUE(inPlace.open(QIODevice::ReadWrite));

@@ -1,5 +1,4 @@
 #include "FormHarness.h"
-#include "OpenNow.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -16,12 +15,9 @@ class Progress : public ::testing::Test {
 protected:
     Progress()
     {
-        for (int i = 0; i < SlotCount; ++i) {
-            const QString path = QStringLiteral("/sounds/%1.mp3").arg(i);
-            h.dialog(i).setFileName(path);
-            openNow(h.player(i), path);
-            h.slot(i).runButton->setEnabled(true);
-        }
+        h.unlock();
+        for (int i = 0; i < SlotCount; ++i)
+            h.giveFile(i, QStringLiteral("/sounds/%1.mp3").arg(i));
         h.journal.clear();
     }
     QString past(int slot) { return h.slot(slot).elapsedLabel->text(); }
@@ -99,7 +95,6 @@ TEST_F(Progress, TwoTicksDuringAPauseShowTheSameTexts)
 
 TEST_F(Progress, AfterAStopTheNextTickShowsTheStart)
 {
-    h.slot(2).stopButton->setEnabled(true);
     FormHarness::click(h.slot(2).runButton);
     h.player(2).setPosition(140);
     h.form().onProgressTick(2);

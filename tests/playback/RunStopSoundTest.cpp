@@ -1,6 +1,5 @@
 #include "FormHarness.h"
 #include "Mp3Player.h"
-#include "OpenNow.h"
 #include "PlayerRig.h"
 #include "ProgressText.h"
 #include "TestSounds.h"
@@ -24,15 +23,14 @@ constexpr qint64 InFlight = 4 * DeviceBufferBytes;
 class RunStopWithSound : public ::testing::Test {
 protected:
     SlotControls& slot(int i) { return harness->slot(i); }
-    Mp3Player& player(int i) { return static_cast<Mp3Player&>(*slot(i).player); }
+    Mp3Player& player(int i) { return static_cast<Mp3Player&>(harness->anyPlayer(i)); }
     MainWindow& form() { return harness->form(); }
-    // As after choosing the file and unlocking the window.
+    // As after unlocking the window and choosing the file.
     void giveFile(int i, const QString& path)
     {
-        slot(i).fileDialog->setFileName(path);
-        openNow(player(i), path);
-        slot(i).runButton->setEnabled(true);
-        slot(i).stopButton->setEnabled(true);
+        if (harness->timetable().locked())
+            harness->unlock();
+        harness->giveFile(i, path);
     }
     bool recordsAnother(qint64 bytes)
     {

@@ -1,7 +1,5 @@
 #include "FormHarness.h"
 #include "LabelColour.h"
-#include "OpenNow.h"
-#include "SoundingSlot.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -21,36 +19,28 @@ QString soundOf(int slot)
 
 class RunStop : public ::testing::Test {
 protected:
-    RunStop() { h.clock.setTime(QTime(9, 30, 15)); }
+    RunStop()
+    {
+        h.clock.setTime(QTime(9, 30, 15));
+        h.unlock();
+    }
 
-    // As after choosing a file and unlocking: the path in the dialog, the file
-    // open in the player, the slot's run and stop buttons usable.
-    void giveFile(int slot)
-    {
-        h.dialog(slot).setFileName(soundOf(slot));
-        openNow(h.player(slot), soundOf(slot));
-        enableButtons(slot);
-    }
-    void enableButtons(int slot)
-    {
-        h.slot(slot).runButton->setEnabled(true);
-        h.slot(slot).stopButton->setEnabled(true);
-    }
     void giveAllFiles()
     {
         for (int i = 0; i < SlotCount; ++i)
-            giveFile(i);
+            h.giveFile(i, soundOf(i));
         h.journal.clear();
     }
     void clickRun(int slot) { FormHarness::click(h.slot(slot).runButton); }
     void clickStop(int slot) { FormHarness::click(h.slot(slot).stopButton); }
 
-    // What the clock does when a slot reaches its start time.
+    // The clock reaches the slot's start time in the next second.
     void clockStarts(int slot)
     {
-        h.player(slot).play();
-        makeSoundingSlot(h.c(), slot);
-        h.slot(slot).runButton->setText(RunNow);
+        const QTime second = h.clock.now().time().addSecs(1);
+        h.timetable().setStartTime(slot, QTime(second.hour(), second.minute(), second.second()));
+        h.clock.setTime(second);
+        h.form().onScheduleTick();
     }
 
     QString caption(int slot) { return h.slot(slot).runButton->text(); }
@@ -175,20 +165,19 @@ TEST_F(RunStop, RunNowOnASlotTheClockStartedPlaysOn)
 TEST_F(RunStop, TheClickTimeGoesToTheLabelButTheStoredStartTimeStays)
 {
     giveAllFiles();
-    h.c().startTime(7) = QTime(19, 12, 0);
-    h.slot(7).startTimeLabel->setText(QStringLiteral("19:12:00"));
+    h.timetable().setStartTime(7, QTime(19, 12, 0));
+    ASSERT_EQ(h.slot(7).startTimeLabel->text(), QStringLiteral("19:12:00"));
     h.clock.setTime(QTime(7, 5, 9, 870));
 
     clickRun(7);
     EXPECT_EQ(h.slot(7).startTimeLabel->text(), QStringLiteral("7:05:09"));
-    EXPECT_EQ(h.c().startTime(7), QTime(19, 12, 0));
+    EXPECT_EQ(h.timetable().slot(7).startTime, QTime(19, 12, 0));
     EXPECT_EQ(h.slot(6).startTimeLabel->text(), QStringLiteral("- - : - - : - -"));
 }
 
 TEST_F(RunStop, AClickWritesNoProgressLabelAndChangesNoEnabledFlag)
 {
     giveAllFiles();
-    h.slot(9).stopButton->setEnabled(false);
     clickRun(0);
     clickStop(0);
     for (int i = 0; i < SlotCount; ++i) {
@@ -196,7 +185,7 @@ TEST_F(RunStop, AClickWritesNoProgressLabelAndChangesNoEnabledFlag)
         EXPECT_EQ(h.slot(i).elapsedLabel->text(), QStringLiteral("- - : - -"));
         EXPECT_EQ(h.slot(i).totalLabel->text(), QStringLiteral("- - : - -"));
         EXPECT_TRUE(h.slot(i).runButton->isEnabled());
-        EXPECT_EQ(h.slot(i).stopButton->isEnabled(), i != 9);
+        EXPECT_TRUE(h.slot(i).stopButton->isEnabled());
     }
 }
 
@@ -266,18 +255,17 @@ TEST_F(RunStop, StopOfAPlayingSlotLeavesEveryOtherSlotAlone)
 
 TEST_F(RunStop, StopWithoutAFileOnlySetsTheCaption)
 {
-    enableButtons(3);
-    h.slot(3).runButton->setText(Pause);
-    LabelColour::set(h.slot(3).fileNameLabel, LabelColour::Red);
-    clickStop(3);
+    // A slot without a file has no usable buttons; its handler still holds.
+    h.timetable().runClicked(3, RunClick::Start, QTime(9, 0));
+    ASSERT_EQ(caption(3), Pause);
+    h.form().onStopClicked(3);
     EXPECT_TRUE(h.journal.isEmpty());
     EXPECT_EQ(caption(3), RunNow);
     EXPECT_EQ(colour(3), LabelColour::Red);
     EXPECT_TRUE(h.messageBox.shown().empty());
 
-    enableButtons(0);
-    LabelColour::set(h.slot(0).fileNameLabel, LabelColour::Red);
-    clickStop(0);
+    h.timetable().runClicked(0, RunClick::Start, QTime(9, 0));
+    h.form().onStopClicked(0);
     EXPECT_EQ(colour(0), LabelColour::Red);
 }
 

@@ -152,8 +152,9 @@ TEST(ScheduledStartLog, APlayerThatFailsIsReportedAndTheLaterSlotsOfTheTickStill
     FormHarness h;
     giveSlot(h, 3, QStringLiteral("broken.mp3"), QTime(10, 0, 0));
     giveSlot(h, 6, QStringLiteral("bell.mp3"), QTime(10, 0, 0));
+    h.form().onRunClicked(3);
+    ASSERT_EQ(h.slot(3).runButton->text(), QStringLiteral("&Pause"));
     h.player(3).failPlayWith(QStringLiteral("/sounds/broken.mp3: no sound output"));
-    h.slot(3).runButton->setText(QStringLiteral("&Pause"));
     tickAt(h, QTime(9, 59, 59, 7));
     h.journal.clear();
     testing::internal::CaptureStderr();

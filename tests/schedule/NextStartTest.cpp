@@ -31,7 +31,7 @@ TEST(NextStartLine, NamesTheNextStartItsSlotsAndHowLongUntilIt)
 
     giveSlot(h, 3, QStringLiteral("bell"), QTime(10, 0));
     // A start time without a file is never started, so it is not shown.
-    h.c().startTime(0) = QTime(9, 50);
+    h.timetable().setStartTime(0, QTime(9, 50));
     EXPECT_EQ(nextStartShown(h, QTime(9, 47, 57, 400)),
         QStringLiteral("Next: 10:00:00  bell (slot 4)  in 12 min 03 s"));
     EXPECT_EQ(nextStartShown(h, QTime(9, 59, 59)),
@@ -61,7 +61,7 @@ TEST(NextStartLine, AlwaysNamesWhatTheClockStartsNext)
     giveSlot(h, 8, QStringLiteral("pair-b"), QTime(0, 0, 3));
     giveSlot(h, 2, QStringLiteral("pair-a"), QTime(0, 0, 3));
     giveSlot(h, 7, QStringLiteral("morning"), QTime(7, 55));
-    h.c().startTime(4) = QTime(0, 0, 2); // no file: neither shown nor started
+    h.timetable().setStartTime(4, QTime(0, 0, 2)); // no file: neither shown nor started
 
     const QDate day(2026, 12, 7);
     std::vector<QDateTime> readings;
@@ -92,7 +92,7 @@ TEST(NextStartLine, AlwaysNamesWhatTheClockStartsNext)
                 played, predicted->second == second ? predicted->starting : std::vector<int>{});
             startsSeen += played.empty() ? 0 : 1;
         }
-        predicted = nextStart(h.c(), second, zoneOf(reading));
+        predicted = nextStart(h.timetable(), second, zoneOf(reading));
         ASSERT_TRUE(predicted);
         EXPECT_TRUE(h.c().nextStartLabel->text().contains(
             timeOfDayText(localTimeOf(predicted->second, zoneOf(reading)).time())));

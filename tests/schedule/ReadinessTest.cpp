@@ -21,8 +21,6 @@ TEST(Readiness, AFileBrokenAMinuteAheadIsReportedBeforeItsSecondAndClearedWhenMe
     const QString horn = QStringLiteral("/sounds/horn.mp3");
     giveSlot(h, 3, QStringLiteral("bell"), QTime(10, 0));
     giveSlot(h, 5, QStringLiteral("horn"), QTime(10, 0));
-    h.dialog(3).setFileName(bell);
-    h.dialog(5).setFileName(horn);
     QPushButton* status = h.c().statusLine;
     tickAndCheck(h, QTime(9, 58, 0, 5));
     h.fileCheck.breakFile(bell, QStringLiteral("is no longer readable"));

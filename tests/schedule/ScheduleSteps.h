@@ -1,7 +1,6 @@
 #pragma once
 
 #include "FormHarness.h"
-#include "OpenNow.h"
 
 #include <QLabel>
 #include <QStringList>
@@ -9,11 +8,14 @@
 // Steps shared by the scheduler's tests: give a slot a file and a start time,
 // and run a tick of the scheduling clock at a given reading of the clock.
 
-inline void giveSlot(FormHarness& h, int slot, const QString& file, std::optional<QTime> startTime)
+// The slot takes the file /sounds/<name>.mp3, which it shows as `name`,
+// through its "&Select" handler (the window may be locked), and the start time
+// as entered.
+inline void giveSlot(FormHarness& h, int slot, const QString& name, std::optional<QTime> startTime)
 {
-    h.slot(slot).fileNameLabel->setText(file);
-    openNow(h.player(slot), QStringLiteral("/sounds/") + file);
-    h.c().startTime(slot) = startTime;
+    h.dialog(slot).chooseNext(QStringLiteral("/sounds/") + name + QStringLiteral(".mp3"));
+    h.form().onChooseFileClicked(slot);
+    h.timetable().setStartTime(slot, startTime);
 }
 
 inline void tickAt(FormHarness& h, const QDateTime& when)

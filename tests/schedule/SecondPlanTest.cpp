@@ -1,5 +1,6 @@
 #include "SecondPlan.h"
 #include "SecondTimer.h"
+#include "Timetable.h"
 
 #include <gtest/gtest.h>
 
@@ -46,23 +47,8 @@ INSTANTIATE_TEST_SUITE_P(Table, PlanSeconds,
         PlanCase{"hourBack", 3700, 100, ClockPassage::JumpedBack, {100, 100}, {}}),
     [](const testing::TestParamInfo<PlanCase>& info) { return std::string(info.param.name); });
 
-TEST(IsDue, NeedsTheSameSecondOfTheDayAndAFile)
-{
-    const QTime second(19, 12, 0);
-    const QString file = QStringLiteral("bell.mp3");
-    EXPECT_TRUE(isDue(QTime(19, 12, 0), file, second));
-    EXPECT_TRUE(isDue(QTime(19, 12, 0), file, QTime(19, 12, 0, 999)));
-    EXPECT_TRUE(isDue(QTime(0, 0, 0), file, QTime(0, 0, 0)));
-    EXPECT_FALSE(isDue(QTime(19, 12, 1), file, second));
-    EXPECT_FALSE(isDue(QTime(19, 11, 59), file, second));
-    EXPECT_FALSE(isDue(QTime(7, 12, 0), file, second));
-    EXPECT_FALSE(isDue(QTime(19, 12, 0), QString(), second));
-    EXPECT_FALSE(isDue(std::nullopt, file, second));
-    EXPECT_FALSE(isDue(QTime(), file, QTime(0, 0, 0)));
-}
-
 // TZ given as a path is read by the C library but not named by Qt's zones.
-TEST(IsDueAt, StillStartsSlotsInAZoneQtCannotName)
+TEST(SlotsDueAt, StillStartsSlotsInAZoneQtCannotName)
 {
     const QByteArray saved = qgetenv("TZ");
     qputenv("TZ", ":/usr/share/zoneinfo/Asia/Tokyo");
@@ -75,7 +61,10 @@ TEST(IsDueAt, StillStartsSlotsInAZoneQtCannotName)
     qputenv("TZ", saved);
     tzset();
     EXPECT_EQ(readAs, QTime(10, 0));
-    EXPECT_TRUE(isDueAt(QTime(10, 0), QStringLiteral("bell.mp3"), second, zone));
+    Timetable timetable;
+    timetable.takeFile(4, QStringLiteral("/sounds/bell.mp3"));
+    timetable.setStartTime(4, QTime(10, 0));
+    EXPECT_EQ(slotsDueAt(timetable, second, zone), std::vector<int>{4});
 }
 
 TEST(LastOccurrence, FindsTheLatestSecondOfThatTimeInTheRange)

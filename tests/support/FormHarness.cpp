@@ -45,6 +45,14 @@ void FormHarness::click(QPushButton* button)
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
+void FormHarness::giveFile(int slot, const QString& path)
+{
+    dialog(slot).chooseNext(path);
+    form_->onChooseFileClicked(slot);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return timetable().slot(slot).path == path; }, 10000))
+        << "the player did not take " << path.toStdString();
+}
+
 void FormHarness::type(QWidget* widget, const QString& text)
 {
     // QTest::keyClicks sends Latin-1 only.
@@ -58,7 +66,8 @@ void FormHarness::type(QWidget* widget, const QString& text)
 
 void FormHarness::finishChecks()
 {
-    form_->readiness().finishPending();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form_->readiness().checking(); }, 10000))
+        << "a check made ahead of a start did not answer";
 }
 
 void FormHarness::unlock()

@@ -33,9 +33,12 @@ public:
 
     MainWindow& form() { return *form_; }
     WindowControls& c() { return form_->controls(); }
+    Timetable& timetable() { return form_->timetable(); }
     SlotControls& slot(int i) { return c().slot(i); }
     // Only with the harness's own fake players.
     FakeMediaPlayer& player(int i) { return *players_.at(std::size_t(i)); }
+    // Whichever player the slot has.
+    MediaPlayer& anyPlayer(int i) { return *form_->players().at(std::size_t(i)); }
     FakeFileDialog& dialog(int i) { return *dialogs_[std::size_t(i)]; }
 
     FakeClock clock;
@@ -49,10 +52,14 @@ public:
     QStringList journal;
 
     static void click(QPushButton* button);
+    // Gives the slot the file at `path` through its "&Select" handler (the
+    // window may be locked) and waits until the player has taken it.
+    void giveFile(int slot, const QString& path);
     // Types text into a widget key by key, as a keyboard or an input method
     // would, including characters beyond Latin-1.
     static void type(QWidget* widget, const QString& text);
-    // Waits for the checks made ahead of the starts and takes in what they found.
+    // Runs the event loop until the checks made ahead of the starts have
+    // answered and what they found is taken in.
     void finishChecks();
     // Unlocks the way the operator does: "&UnLock", the right user name and
     // password typed into the dialog, "&Enter".
