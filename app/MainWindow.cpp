@@ -166,7 +166,7 @@ void MainWindow::onScheduleTick()
     scheduler_->tick();
     readiness_->tick();
     clockHealth_->tick();
-    c_.nextStartLabel->setText(nextStartText(timetable_, wallSecondOf(platform_.clock.now())));
+    c_.nextStartLabel->setText(nextStartText(timetable_, platform_.clock.now()));
     reportSoundProblems(players_, errors_);
 }
 

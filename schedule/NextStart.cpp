@@ -1,30 +1,37 @@
 #include "NextStart.h"
 
+#include "SecondPlan.h"
+#include "TimeOfDayOccurrences.h"
 #include "TimeOfDayText.h"
 #include "Timetable.h"
 
-std::optional<WallSecond> nextDue(const Timetable& timetable, int slot, WallSecond after)
+#include <algorithm>
+
+std::optional<WallSecond> nextDue(
+    const Timetable& timetable, int slot, WallSecond after, const QTimeZone& zone)
 {
     const std::optional<QTime>& startTime = timetable.slot(slot).startTime;
     if (!startTime || !startTime->isValid())
         return std::nullopt;
-    const WallSecond first = after + 1;
-    const qint64 wanted = startTime->msecsSinceStartOfDay() / 1000;
-    const qint64 firstOfDay = timeOfDayOf(first).msecsSinceStartOfDay() / 1000;
-    const WallSecond candidate =
-        first + ((wanted - firstOfDay) % SecondsPerDay + SecondsPerDay) % SecondsPerDay;
+    // After the whole of the second `after`, which the clock has tested.
+    const std::optional<qint64> instant = nextOccurrence(*startTime, after * 1000 + 999, zone);
+    if (!instant)
+        return std::nullopt;
+    const WallSecond candidate = *instant / 1000;
     // The clock's own rule has the last word, so the line and the clock
     // cannot disagree about a slot (no file, no start).
-    if (!isDue(timetable.slot(slot), slot, timeOfDayOf(candidate)))
+    const std::vector<int> due = slotsDueAt(timetable, candidate, zone);
+    if (std::find(due.begin(), due.end(), slot) == due.end())
         return std::nullopt;
     return candidate;
 }
 
-std::optional<NextStart> nextStart(const Timetable& timetable, WallSecond after)
+std::optional<NextStart> nextStart(
+    const Timetable& timetable, WallSecond after, const QTimeZone& zone)
 {
     std::optional<NextStart> next;
     for (int slot = 0; slot < SlotCount; ++slot) {
-        const std::optional<WallSecond> due = nextDue(timetable, slot, after);
+        const std::optional<WallSecond> due = nextDue(timetable, slot, after, zone);
         if (!due || (next && *due > next->second))
             continue;
         if (!next || *due < next->second)
@@ -51,13 +58,16 @@ QString untilText(qint64 seconds)
     return QStringLiteral("%1 s").arg(rest);
 }
 
-QString nextStartText(const Timetable& timetable, WallSecond now)
+QString nextStartText(const Timetable& timetable, const QDateTime& now)
 {
-    const std::optional<NextStart> next = nextStart(timetable, now);
+    const QTimeZone zone = zoneOf(now);
+    const WallSecond current = wallSecondOf(now);
+    const std::optional<NextStart> next = nextStart(timetable, current, zone);
     if (!next)
         return QStringLiteral("No start scheduled");
-    QString when = timeOfDayText(timeOfDayOf(next->second));
-    if (next->second / SecondsPerDay > now / SecondsPerDay)
+    const QDateTime start = localTimeOf(next->second, zone);
+    QString when = timeOfDayText(start.time());
+    if (start.date() > now.date())
         when = QStringLiteral("tomorrow ") + when;
     const int sounding = next->starting.back();
     const QString what = next->starting.size() == 1
@@ -68,5 +78,5 @@ QString nextStartText(const Timetable& timetable, WallSecond now)
               .arg(next->starting.size())
               .arg(when)
               .arg(sounding + 1);
-    return QStringLiteral("Next: %1  in %2").arg(what, untilText(next->second - now));
+    return QStringLiteral("Next: %1  in %2").arg(what, untilText(next->second - current));
 }

@@ -40,10 +40,10 @@ ReadinessChecks::~ReadinessChecks() = default;
 
 void ReadinessChecks::tick()
 {
-    const WallSecond now = wallSecondOf(clock_.now());
+    const QDateTime now = clock_.now();
     watchOutput();
     for (int slot = 0; slot < SlotCount; ++slot)
-        watchFile(slot, now);
+        watchFile(slot, wallSecondOf(now), zoneOf(now));
 }
 
 bool ReadinessChecks::checking() const
@@ -52,7 +52,7 @@ bool ReadinessChecks::checking() const
         [](const FileWatch& watch) { return watch.busySinceMs.has_value(); });
 }
 
-void ReadinessChecks::watchFile(int slot, WallSecond now)
+void ReadinessChecks::watchFile(int slot, WallSecond now, const QTimeZone& zone)
 {
     FileWatch& watch = watches_[std::size_t(slot)];
     const QString path = t_.slot(slot).path;
@@ -71,7 +71,7 @@ void ReadinessChecks::watchFile(int slot, WallSecond now)
         if (!path.isEmpty())
             startFileCheck(slot, std::nullopt);
     }
-    const std::optional<WallSecond> due = nextDue(t_, slot, now);
+    const std::optional<WallSecond> due = nextDue(t_, slot, now, zone);
     if (!due || *due - now > FileLeadSeconds) {
         // Past its second the clock has tried the file and said what it met;
         // the warning goes without a claim that the file was mended.
@@ -124,14 +124,15 @@ void ReadinessChecks::fileChecked(
 void ReadinessChecks::warnFile(int slot, WallSecond due, const QString& problem)
 {
     FileWatch& watch = watches_[std::size_t(slot)];
-    const qint64 secondsLeft = due - wallSecondOf(clock_.now());
+    const QDateTime now = clock_.now();
+    const qint64 secondsLeft = due - wallSecondOf(now);
     if (secondsLeft < 0)
         return;
     watch.warned = true;
     errors_.warn(slotKey(slot),
         QStringLiteral("%1: %2 %3 (due %4, in %5)")
             .arg(describeSlot(slot), QFileInfo(watch.path).fileName(), problem,
-                timeOfDayText(timeOfDayOf(due)), untilText(secondsLeft)));
+                timeOfDayText(localTimeOf(due, zoneOf(now)).time()), untilText(secondsLeft)));
 }
 
 void ReadinessChecks::clearFileWarning(int slot, const QString& why)
@@ -152,9 +153,11 @@ void ReadinessChecks::watchOutput()
         return;
     }
     QString text = QStringLiteral("Sound output: cannot be opened (%1)").arg(problem);
-    if (const std::optional<NextStart> next = nextStart(t_, wallSecondOf(clock_.now())))
+    const QDateTime now = clock_.now();
+    const QTimeZone zone = zoneOf(now);
+    if (const std::optional<NextStart> next = nextStart(t_, wallSecondOf(now), zone))
         text += QStringLiteral("; the start at %1 (slot %2) would be silent")
-                    .arg(timeOfDayText(timeOfDayOf(next->second)))
+                    .arg(timeOfDayText(localTimeOf(next->second, zone).time()))
                     .arg(next->starting.back() + 1);
     errors_.warn(OutputKey, text);
 }

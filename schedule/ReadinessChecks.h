@@ -50,7 +50,7 @@ private:
         std::optional<qint64> busySinceMs; // a check under way, on the monotonic clock
     };
 
-    void watchFile(int slot, WallSecond now);
+    void watchFile(int slot, WallSecond now, const QTimeZone& zone);
     void startFileCheck(int slot, std::optional<WallSecond> due);
     void fileChecked(
         int slot, int generation, std::optional<WallSecond> due, const FileCheckResult& result);

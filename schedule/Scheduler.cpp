@@ -10,24 +10,26 @@
 #include "SoundOutputCheck.h"
 #include "TimeOfDayText.h"
 #include "Timetable.h"
+#include "ZoneChange.h"
 
-#include <QDate>
+#include <QTimeZone>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
 namespace {
 
-QString secondText(WallSecond second)
+QString secondText(WallSecond second, const QTimeZone& zone)
 {
-    return timeOfDayText(timeOfDayOf(second));
+    return timeOfDayText(localTimeOf(second, zone).time());
 }
 
 // With the date, since a change of the clock may cross midnight.
-QString dateAndSecondText(WallSecond second)
+QString dateAndSecondText(WallSecond second, const QTimeZone& zone)
 {
-    const QDate day = QDate::fromJulianDay(second / SecondsPerDay);
-    return day.toString(QStringLiteral("yyyy-MM-dd ")) + secondText(second);
+    const QDateTime local = localTimeOf(second, zone);
+    return local.date().toString(QStringLiteral("yyyy-MM-dd ")) + timeOfDayText(local.time());
 }
 
 } // namespace
@@ -42,6 +44,7 @@ Scheduler::Scheduler(Timetable& timetable, const SlotPlayers& players, QTimer* t
 void Scheduler::tick()
 {
     const QDateTime now = clock_.now();
+    const QTimeZone zone = zoneOf(now);
     const qint64 monotonicMs = clock_.monotonicMs();
     timer_.armForNextSecond(now);
     const WallSecond current = wallSecondOf(now);
@@ -54,10 +57,15 @@ void Scheduler::tick()
     // can test these seconds again.
     lastTested_ = current;
     const qint64 passedMs = monotonicMs - lastTickMonotonicMs_;
+    // True of every tick after which the clock was not changed, not only of
+    // one that came late.
     const bool heldUp = wasHeldUp(lastTickWall_.msecsTo(now), passedMs);
-    lastTickWall_ = now;
+    const QDateTime lastTickWall = std::exchange(lastTickWall_, now);
     lastTickMonotonicMs_ = monotonicMs;
-    reportClockChange(plan, lastTested, current, heldUp ? std::optional(passedMs) : std::nullopt);
+    reportClockChange(
+        plan, lastTested, current, zone, heldUp ? std::optional(passedMs) : std::nullopt);
+    if (heldUp)
+        reportZoneChange(lastTickWall, now);
     // A start placed ahead sounds on its second while the program is held
     // up; it was made, not missed, and the window is brought up to it.
     std::optional<std::pair<int, WallSecond>> sounded = startAhead_.placed();
@@ -69,13 +77,13 @@ void Scheduler::tick()
     if (sounded)
         start(sounded->first, sounded->second, true);
     for (WallSecond second = plan.toTest.first; second <= plan.toTest.last; ++second) {
-        const std::vector<int> due = t_.dueAt(timeOfDayOf(second));
+        const std::vector<int> due = slotsDueAt(t_, second, zone);
         for (const int slot : due)
             start(slot, second, slot == due.back());
     }
     // From the timetable as the starts left it, and after a change of the
     // clock from the new reading, so no switch placed before it can sound.
-    startAhead_.armFor(current + 1);
+    startAhead_.armFor(current + 1, zone);
 }
 
 void Scheduler::armNextSecond()
@@ -83,7 +91,8 @@ void Scheduler::armNextSecond()
     // After the end nothing may be placed again.
     if (t_.ended())
         return;
-    startAhead_.armFor(wallSecondOf(clock_.now()) + 1);
+    const QDateTime now = clock_.now();
+    startAhead_.armFor(wallSecondOf(now) + 1, zoneOf(now));
 }
 
 void Scheduler::disarm()
@@ -92,22 +101,48 @@ void Scheduler::disarm()
 }
 
 void Scheduler::reportClockChange(const SecondPlan& plan, WallSecond lastTested, WallSecond current,
-    std::optional<qint64> heldUpMs) const
+    const QTimeZone& zone, std::optional<qint64> heldUpMs) const
 {
     if (plan.passage == ClockPassage::JumpedForward && heldUpMs)
         errors_.log(QStringLiteral("Clock: the program was held up %1 s, from %2 to %3; the %4 s "
                                    "between are not tested")
                         .arg(double(*heldUpMs) / 1000, 0, 'f', 1)
-                        .arg(dateAndSecondText(lastTested), dateAndSecondText(current))
+                        .arg(dateAndSecondText(lastTested, zone), dateAndSecondText(current, zone))
                         .arg(current - lastTested - 1));
     else if (plan.passage == ClockPassage::JumpedForward)
         errors_.log(QStringLiteral("Clock: jumped forward from %1 to %2; the %3 s between are "
                                    "not tested")
-                        .arg(dateAndSecondText(lastTested), dateAndSecondText(current))
+                        .arg(dateAndSecondText(lastTested, zone), dateAndSecondText(current, zone))
                         .arg(current - lastTested - 1));
     else if (plan.passage == ClockPassage::JumpedBack)
-        errors_.log(QStringLiteral("Clock: set back from %1 to %2; its seconds are tested again")
-                        .arg(dateAndSecondText(lastTested), dateAndSecondText(current)));
+        errors_.log(
+            QStringLiteral("Clock: set back from %1 to %2; its seconds are tested again")
+                .arg(dateAndSecondText(lastTested, zone), dateAndSecondText(current, zone)));
+}
+
+void Scheduler::reportZoneChange(const QDateTime& last, const QDateTime& now)
+{
+    const std::optional<ZoneChange> change = zoneChangeBetween(last, now);
+    if (!change)
+        return;
+    std::vector<int> skippedSlots;
+    std::vector<QTime> skipped;
+    for (int slot = 0; slot < SlotCount; ++slot) {
+        const SlotState& s = t_.slot(slot);
+        const std::optional<QTime>& startTime = s.startTime;
+        if (!startTime || !startTime->isValid() || !hasFile(s, slot) || !change->skips(*startTime))
+            continue;
+        skippedSlots.push_back(slot);
+        skipped.push_back(*startTime);
+    }
+    std::sort(skipped.begin(), skipped.end());
+    skipped.erase(std::unique(skipped.begin(), skipped.end()), skipped.end());
+    errors_.log(zoneChangeText(*change, skipped));
+    // A bell that does not ring tonight is the operator's to know.
+    for (const int slot : skippedSlots)
+        errors_.fromTick(slot,
+            QStringLiteral("missed %1 scheduled for %2: that time does not occur tonight")
+                .arg(t_.slot(slot).name, timeOfDayText(*t_.slot(slot).startTime)));
 }
 
 void Scheduler::reportMissed(SecondRange missed, const QDateTime& now, bool heldUp,
@@ -116,28 +151,30 @@ void Scheduler::reportMissed(SecondRange missed, const QDateTime& now, bool held
     if (missed.empty())
         return;
     const WallSecond current = wallSecondOf(now);
+    const QTimeZone zone = zoneOf(now);
     for (int slot = 0; slot < SlotCount; ++slot) {
         const SlotState& s = t_.slot(slot);
         if (!s.startTime || !hasFile(s, slot))
             continue;
-        const std::optional<WallSecond> due = lastOccurrence(*s.startTime, missed);
+        const std::optional<WallSecond> due = lastOccurrence(*s.startTime, missed, zone);
         if (!due || (sounded && sounded->first == slot && sounded->second == *due))
             continue;
         errors_.fromTick(slot,
             QStringLiteral("missed %1 scheduled for %2, %3 ms late: %4 from %5 to %6")
-                .arg(s.name, secondText(*due))
+                .arg(s.name, secondText(*due, zone))
                 .arg(msAfterStartOf(*due, now))
                 .arg(heldUp ? QStringLiteral("the program was held up")
                             : QStringLiteral("the clock jumped"))
-                .arg(dateAndSecondText(missed.first - 1), dateAndSecondText(current)));
+                .arg(dateAndSecondText(missed.first - 1, zone), dateAndSecondText(current, zone)));
     }
 }
 
 void Scheduler::start(int slot, WallSecond second, bool leftSounding)
 {
-    const qint64 msLate = msAfterStartOf(second, clock_.now());
+    const QDateTime now = clock_.now();
+    const qint64 msLate = msAfterStartOf(second, now);
     QString what = QStringLiteral("%1 scheduled for %2, %3 ms late")
-                       .arg(t_.slot(slot).name, secondText(second))
+                       .arg(t_.slot(slot).name, secondText(second, zoneOf(now)))
                        .arg(msLate);
     if (msLate >= 1000)
         what += QStringLiteral(" (caught up after a late tick)");
@@ -193,7 +230,8 @@ bool Scheduler::logHeard(int slot, WallSecond second, const QString& what, bool 
         errors_.log(describeSlot(slot) + QStringLiteral(": ") + line);
         // Off its second it is a problem, which the status line alerts.
         errors_.announce(QStringLiteral("%1: started %2 at %3")
-                             .arg(describeSlot(slot), t_.slot(slot).name, secondText(second)));
+                             .arg(describeSlot(slot), t_.slot(slot).name,
+                                 secondText(second, zoneOf(clock_.now()))));
     }
     return true;
 }

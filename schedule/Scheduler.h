@@ -5,6 +5,7 @@
 #include "StartAhead.h"
 #include "WallSecond.h"
 
+#include <QDateTime>
 #include <QString>
 
 #include <optional>
@@ -12,6 +13,7 @@
 
 class Clock;
 class ErrorReporter;
+class QTimeZone;
 class QTimer;
 class SoundOutputCheck;
 class Timetable;
@@ -24,7 +26,10 @@ struct SecondPlan;
 // passes is tested exactly once: a late tick catches up the few seconds it
 // skipped, a larger jump of the clock (or a program held up as long) misses
 // them, the log telling the two apart by the monotonic clock, and a clock
-// set back tests its seconds again. Each start, failed start and missed start is written to
+// set back tests its seconds again. The seconds are real ones: on the nights
+// summer time begins and ends they run on evenly, a slot starts only the
+// first time the clocks read its time on a date, and the change is logged as
+// such, with the starts it skips. Each start, failed start and missed start is written to
 // standard error; failures and misses also show on the status line. What is
 // logged is what was heard: a start's line gives when its first sample left
 // the sound device (for a start the tick made itself, at the next tick); a
@@ -51,7 +56,10 @@ public:
 
 private:
     void reportClockChange(const SecondPlan& plan, WallSecond lastTested, WallSecond current,
-        std::optional<qint64> heldUpMs) const;
+        const QTimeZone& zone, std::optional<qint64> heldUpMs) const;
+    // Between two ticks with no change of the clock: summer time began or
+    // ended, and the starts it skips.
+    void reportZoneChange(const QDateTime& last, const QDateTime& now);
     void reportMissed(SecondRange missed, const QDateTime& now, bool heldUp,
         std::optional<std::pair<int, WallSecond>> sounded);
     // `leftSounding`: the slot is the last started in its second, so the one

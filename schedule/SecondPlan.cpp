@@ -1,5 +1,8 @@
 #include "SecondPlan.h"
 
+#include "TimeOfDayOccurrences.h"
+#include "Timetable.h"
+
 #include <cstdlib>
 
 SecondPlan planSeconds(std::optional<WallSecond> lastTested, WallSecond current)
@@ -29,15 +32,37 @@ bool wasHeldUp(qint64 wallMs, qint64 monotonicMs)
     return std::abs(wallMs - monotonicMs) < Agreement;
 }
 
-std::optional<WallSecond> lastOccurrence(QTime startTime, SecondRange range)
+namespace {
+
+// The second at which the clocks of `zone` first read `startTime` on `date`.
+std::optional<WallSecond> startOn(QDate date, QTime startTime, const QTimeZone& zone)
+{
+    const std::optional<qint64> instant = occurrenceOn(date, startTime, zone);
+    if (!instant)
+        return std::nullopt;
+    return *instant / 1000;
+}
+
+} // namespace
+
+std::vector<int> slotsDueAt(const Timetable& timetable, WallSecond second, const QTimeZone& zone)
+{
+    const QDateTime local = localTimeOf(second, zone);
+    if (startOn(local.date(), local.time(), zone) != second)
+        return {};
+    return timetable.dueAt(local.time());
+}
+
+std::optional<WallSecond> lastOccurrence(QTime startTime, SecondRange range, const QTimeZone& zone)
 {
     if (range.empty() || !startTime.isValid())
         return std::nullopt;
-    const qint64 wanted = startTime.msecsSinceStartOfDay() / 1000;
-    const qint64 lastOfDay = ((range.last % SecondsPerDay) + SecondsPerDay) % SecondsPerDay;
-    const qint64 back = ((lastOfDay - wanted) % SecondsPerDay + SecondsPerDay) % SecondsPerDay;
-    const WallSecond occurrence = range.last - back;
-    if (occurrence < range.first)
-        return std::nullopt;
-    return occurrence;
+    const QDate firstDate = localTimeOf(range.first, zone).date();
+    for (QDate date = localTimeOf(range.last, zone).date(); date >= firstDate;
+         date = date.addDays(-1)) {
+        const std::optional<WallSecond> start = startOn(date, startTime, zone);
+        if (start && *start <= range.last)
+            return *start >= range.first ? start : std::nullopt;
+    }
+    return std::nullopt;
 }

@@ -3,8 +3,12 @@
 #include "WallSecond.h"
 
 #include <QTime>
+#include <QTimeZone>
 
 #include <optional>
+#include <vector>
+
+class Timetable;
 
 // The scheduling clock's decisions, kept free of timers and widgets so they
 // can be checked second by second. Whether a slot is due in a second is the
@@ -39,5 +43,13 @@ SecondPlan planSeconds(std::optional<WallSecond> lastTested, WallSecond current)
 // held up (stopped, swapped out, the machine asleep) for that long.
 bool wasHeldUp(qint64 wallMs, qint64 monotonicMs);
 
-// The last second in `range` whose time of day is `startTime`, if any.
-std::optional<WallSecond> lastOccurrence(QTime startTime, SecondRange range);
+// The slots the clock starts in `second`, ascending: those due by the
+// timetable's rule (isDue) at the time the clocks of `zone` read then, if it
+// is also the first second they read it on that date. On the night the
+// clocks go back, the hour read again is not a new day and rings no slot
+// again; a clock set back by hand reads it again at another second, which is
+// a start again.
+std::vector<int> slotsDueAt(const Timetable& timetable, WallSecond second, const QTimeZone& zone);
+
+// The last second in `range` at which `startTime` is due by that rule, if any.
+std::optional<WallSecond> lastOccurrence(QTime startTime, SecondRange range, const QTimeZone& zone);

@@ -2,18 +2,17 @@
 
 #include "MediaPlayer.h"
 #include "PlatformError.h"
+#include "SecondPlan.h"
 #include "Timetable.h"
-
-#include <QDate>
 
 QDateTime startOf(WallSecond second)
 {
-    return QDateTime(QDate::fromJulianDay(second / SecondsPerDay), timeOfDayOf(second));
+    return QDateTime::fromSecsSinceEpoch(second, Qt::UTC);
 }
 
-void StartAhead::armFor(WallSecond second)
+void StartAhead::armFor(WallSecond second, const QTimeZone& zone)
 {
-    const std::vector<int> dueNow = t_.dueAt(timeOfDayOf(second));
+    const std::vector<int> dueNow = slotsDueAt(t_, second, zone);
     const std::optional<int> due = dueNow.empty() ? std::nullopt : std::optional(dueNow.back());
     if (armedSlot_ != due)
         disarm();

@@ -4,18 +4,20 @@
 #include "WallSecond.h"
 
 #include <QDateTime>
+#include <QTimeZone>
 
 #include <optional>
 #include <utility>
 
 class Timetable;
 
-// The wall-clock time at which `second` begins, in local time.
+// The instant at which `second` begins.
 QDateTime startOf(WallSecond second);
 
 // Places the scheduled start of a coming second ahead in its player, so it is
 // heard on the sample at the second instead of after the tick that follows.
-// The slot is chosen by the tick's own rule (the last of the slots due), from
+// The slot is chosen by the tick's own rule (the last of the slots due by
+// slotsDueAt, so the hour read again as summer time ends places nothing), from
 // the timetable as it stands; whenever that may have changed (an edit, a
 // tick, the end of the program) the start is placed again or withdrawn, so a
 // start the tick would no longer make never sounds. The tick still makes every
@@ -28,7 +30,7 @@ public:
     {
     }
 
-    void armFor(WallSecond second);
+    void armFor(WallSecond second, const QTimeZone& zone);
     void disarm();
     // The slot and the second of the start placed, if any.
     std::optional<std::pair<int, WallSecond>> placed() const;

@@ -1,32 +1,43 @@
 #pragma once
 
 #include <QDateTime>
-#include <QTime>
+#include <QTimeZone>
 #include <QtGlobal>
 
-// One second of local time as the clock on the wall reads it, numbered
-// without gaps across days. It follows the reading, not the elapsed time: when
-// the system clock or summer time is changed, the count jumps with it, which
-// is how the scheduler sees a change of the clock.
+// One second of the wall clock, numbered as real time passes: whole seconds
+// since the epoch (UTC). What the clocks of the zone read in it is asked of
+// the zone, so the count runs on evenly through the nights summer time begins
+// and ends; only a change of the system clock makes it jump, which is how the
+// scheduler sees one.
 using WallSecond = qint64;
 
-inline constexpr qint64 SecondsPerDay = 86400;
-
-inline WallSecond wallSecondOf(const QDateTime& local)
+inline WallSecond wallSecondOf(const QDateTime& reading)
 {
-    return local.date().toJulianDay() * SecondsPerDay + local.time().msecsSinceStartOfDay() / 1000;
+    const qint64 ms = reading.toMSecsSinceEpoch();
+    return ms >= 0 ? ms / 1000 : (ms - 999) / 1000;
 }
 
-inline QTime timeOfDayOf(WallSecond second)
+// The zone whose clocks a reading of the clock follows. A zone Qt cannot
+// name (TZ given as a file's path, which the C library reads) is taken at
+// the reading's own offset, so the clock still starts every slot, only
+// without foreseeing a change of summer time.
+inline QTimeZone zoneOf(const QDateTime& reading)
 {
-    const qint64 secondOfDay = ((second % SecondsPerDay) + SecondsPerDay) % SecondsPerDay;
-    return QTime::fromMSecsSinceStartOfDay(int(secondOfDay * 1000));
+    const QTimeZone zone = reading.timeZone();
+    return zone.isValid() ? zone : QTimeZone(reading.offsetFromUtc());
 }
 
-// How long after the beginning of `second` the reading `local` was taken.
-inline qint64 msAfterStartOf(WallSecond second, const QDateTime& local)
+// What the clocks of `zone` read at the beginning of `second`.
+inline QDateTime localTimeOf(WallSecond second, const QTimeZone& zone)
 {
-    return (wallSecondOf(local) - second) * 1000 + local.time().msec();
+    return QDateTime::fromSecsSinceEpoch(second, zone);
+}
+
+// How long after the beginning of `second` the reading `now` was taken, in
+// real milliseconds.
+inline qint64 msAfterStartOf(WallSecond second, const QDateTime& now)
+{
+    return now.toMSecsSinceEpoch() - second * 1000;
 }
 
 // An inclusive run of seconds; empty when first > last.

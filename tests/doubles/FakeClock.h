@@ -4,7 +4,9 @@
 
 // A clock that reads whatever the test set. Setting the time is a change of
 // the wall clock; advancing it is time passing, which the monotonic reading
-// counts too.
+// counts too. A reading carries its zone: a test in a zone of its choosing
+// sets a time in that zone, and time advanced across a change of summer time
+// is real time, as the system clock counts it.
 class FakeClock final : public Clock {
 public:
     QDateTime now() const override { return now_; }

@@ -92,10 +92,10 @@ TEST(NextStartLine, AlwaysNamesWhatTheClockStartsNext)
                 played, predicted->second == second ? predicted->starting : std::vector<int>{});
             startsSeen += played.empty() ? 0 : 1;
         }
-        predicted = nextStart(h.timetable(), second);
+        predicted = nextStart(h.timetable(), second, zoneOf(reading));
         ASSERT_TRUE(predicted);
-        EXPECT_TRUE(
-            h.c().nextStartLabel->text().contains(timeOfDayText(timeOfDayOf(predicted->second))));
+        EXPECT_TRUE(h.c().nextStartLabel->text().contains(
+            timeOfDayText(localTimeOf(predicted->second, zoneOf(reading)).time())));
     }
     EXPECT_EQ(startsSeen, 7);
 }
