@@ -1,5 +1,6 @@
 #include "SoundBackends.h"
 
+#include "PipeWireBackend.h"
 #include "SdlBackend.h"
 
 #include <QByteArray>
@@ -22,6 +23,7 @@ template <typename Backend> std::unique_ptr<SoundBackend> make()
 }
 
 constexpr std::array Order{
+    Known{"pipewire", make<PipeWireBackend>},
     Known{"sdl", make<SdlBackend>},
 };
 
