@@ -1,6 +1,7 @@
 #include "SoundBackends.h"
 
 #include "PipeWireBackend.h"
+#include "PulseBackend.h"
 #include "SdlBackend.h"
 
 #include <QByteArray>
@@ -24,6 +25,7 @@ template <typename Backend> std::unique_ptr<SoundBackend> make()
 
 constexpr std::array Order{
     Known{"pipewire", make<PipeWireBackend>},
+    Known{"pulseaudio", make<PulseBackend>},
     Known{"sdl", make<SdlBackend>},
 };
 
