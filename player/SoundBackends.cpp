@@ -1,5 +1,6 @@
 #include "SoundBackends.h"
 
+#include "AlsaBackend.h"
 #include "PipeWireBackend.h"
 #include "PulseBackend.h"
 #include "SdlBackend.h"
@@ -26,6 +27,7 @@ template <typename Backend> std::unique_ptr<SoundBackend> make()
 constexpr std::array Order{
     Known{"pipewire", make<PipeWireBackend>},
     Known{"pulseaudio", make<PulseBackend>},
+    Known{"alsa", make<AlsaBackend>},
     Known{"sdl", make<SdlBackend>},
 };
 
