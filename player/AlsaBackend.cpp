@@ -32,6 +32,11 @@ std::int64_t nsOf(const snd_htimestamp_t& t)
 
 } // namespace
 
+std::int64_t AlsaBackend::jitterNs() const
+{
+    return std::int64_t(PeriodFrames) * 1'000'000'000 / OutputFormat::SampleRate;
+}
+
 AlsaBackend::~AlsaBackend()
 {
     close();

@@ -20,6 +20,9 @@ public:
 
     QString name() const override { return QStringLiteral("ALSA"); }
     bool timedByServer() const override { return true; }
+    // Some devices (and plugins such as the pulse one) move their pointer a
+    // period at a time.
+    std::int64_t jitterNs() const override;
     QString open(Render render, std::function<void()> wake) override;
     Health health() override;
     void close() override;

@@ -23,13 +23,6 @@ constexpr std::int64_t OpeningPatienceMs = 2000;
 // without a request, it is not playing.
 constexpr std::int64_t StandingStillNs = 500'000'000;
 constexpr std::int64_t NsPerSecond = 1'000'000'000;
-// How far apart a server's render times may fall by its own jitter; further
-// is a new latency (a quantum changed, a device was switched), which the
-// timeline takes at once instead of gliding to it.
-constexpr std::int64_t ServerTimingJitterNs = 2'000'000;
-// An estimate from callback times jitters with the audio thread's wake-ups.
-constexpr std::int64_t EstimateJitterNs =
-    2 * std::int64_t(OutputFormat::DeviceBufferFrames) * NsPerSecond / OutputFormat::SampleRate;
 
 std::int64_t steadyMs()
 {
@@ -176,7 +169,9 @@ QString AudioOutput::openBackend(SoundBackend& backend)
         framesMixed_ = 0;
         fired_.reset();
         lastCallbackNs_.store(0, std::memory_order_relaxed);
-        timeline_.restart(backend.timedByServer() ? ServerTimingJitterNs : EstimateJitterNs);
+        // Beyond its own jitter, a figure is a new latency (a quantum
+        // changed, a device was switched), taken at once, not glided to.
+        timeline_.restart(2 * backend.jitterNs());
     }
     return backend.open([this](float* out, std::size_t frames,
                             std::int64_t firstFrameNs) { mix(out, frames, firstFrameNs); },

@@ -27,6 +27,8 @@ public:
 
     QString name() const override { return QStringLiteral("PipeWire"); }
     bool timedByServer() const override { return true; }
+    // The graph's clock, to the microsecond.
+    std::int64_t jitterNs() const override { return 1'000'000; }
     QString open(Render render, std::function<void()> wake) override;
     Health health() override;
     void close() override;

@@ -27,6 +27,9 @@ public:
 
     QString name() const override { return QStringLiteral("PulseAudio"); }
     bool timedByServer() const override { return true; }
+    // Interpolated between the server's timing updates, which correct it by
+    // a millisecond or so.
+    std::int64_t jitterNs() const override { return 1'000'000; }
     QString open(Render render, std::function<void()> wake) override;
     Health health() override;
     void close() override;

@@ -14,6 +14,11 @@ constexpr std::int64_t EstimatedLatencyNs =
 
 } // namespace
 
+std::int64_t SdlBackend::jitterNs() const
+{
+    return EstimatedLatencyNs;
+}
+
 SDL_AudioDeviceID SdlBackend::openDefaultDevice(const SDL_AudioSpec& wanted)
 {
     // No changes allowed: SDL converts to whatever the hardware wants, so

@@ -25,6 +25,8 @@ public:
 
     QString name() const override { return QStringLiteral("SDL"); }
     bool timedByServer() const override { return false; }
+    // Its callbacks' wake-ups, up to a buffer.
+    std::int64_t jitterNs() const override;
     QString open(Render render, std::function<void()> wake) override;
     Health health() override;
     void close() override;

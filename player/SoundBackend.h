@@ -34,6 +34,11 @@ public:
     // Whether the render times are the server's own figures, or an estimate
     // from the time of the callback.
     virtual bool timedByServer() const = 0;
+    // How far its render times stray from a steady line by themselves (an
+    // audio thread's wake-ups, a coarse device pointer): the mixer's
+    // timeline smooths within twice this, and takes a larger step at once as
+    // a new latency.
+    virtual std::int64_t jitterNs() const = 0;
 
     // Opens the default output and has it ask for sound; empty when it plays,
     // else why it does not. `wake` is called when health() changes, so the

@@ -48,6 +48,7 @@ public:
     explicit FakeBackend(FakeServer& server) : server_(server) { }
     QString name() const override { return QStringLiteral("Fake"); }
     bool timedByServer() const override { return true; }
+    std::int64_t jitterNs() const override { return Ms; }
     QString open(Render render, std::function<void()> wake) override
     {
         if (!server_.up)
