@@ -24,6 +24,7 @@ public:
     // period at a time.
     std::int64_t jitterNs() const override;
     QString open(Render render, std::function<void()> wake) override;
+    bool serverAnswered() const override { return false; }
     Health health() override;
     void close() override;
 

@@ -179,21 +179,22 @@ QString AudioOutput::openBackend(SoundBackend& backend)
 }
 
 // The one place an output is opened, for the players and for the check
-// ahead of a start alike. The backend that once played is kept: a desktop's
-// server restarted comes back as the same kind.
+// ahead of a start alike. The backend whose server answered is kept: a
+// desktop's server restarted comes back as the same kind, and one that
+// refuses a stream for now (no sink yet) is asked again, not gone around.
 void AudioOutput::openOutput()
 {
-    const bool reopening = backend_ != nullptr;
     QString reason;
-    if (reopening) {
+    if (backend_) {
         reason = openBackend(*backend_);
     } else {
         std::vector<std::unique_ptr<SoundBackend>> candidates = choose_();
         QStringList refusals;
         for (std::unique_ptr<SoundBackend>& candidate : candidates) {
             const QString why = openBackend(*candidate);
-            if (why.isEmpty()) {
+            if (why.isEmpty() || candidate->serverAnswered()) {
                 backend_ = std::move(candidate);
+                reason = why;
                 break;
             }
             refusals << (candidates.size() == 1 ? why
@@ -214,7 +215,7 @@ void AudioOutput::openOutput()
                         : reason);
         return;
     }
-    if (reopening) {
+    if (played_) {
         ++reopens_;
         std::fprintf(stderr,
             "tarnwick: the sound output was lost; reopened the default device (%s)\n",
@@ -223,6 +224,7 @@ void AudioOutput::openOutput()
         std::fprintf(stderr, "tarnwick: sound output: %s (%s)\n", qPrintable(backend_->name()),
             backend_->timedByServer() ? "server's timing" : "timing estimated");
     }
+    played_ = true;
     reportedOpenFailure_ = false;
     serverGone_ = false;
     {

@@ -116,7 +116,9 @@ private:
     void wake();
 
     BackendChoice choose_;
-    std::unique_ptr<SoundBackend> backend_; // device thread only: the one that played
+    // Device thread only: the backend that played, or whose server answered.
+    std::unique_ptr<SoundBackend> backend_;
+    bool played_ = false; // device thread only
     bool reportedOpenFailure_ = false; // device thread only
     bool serverGone_ = false; // device thread only
     std::atomic<bool> open_{false};

@@ -131,6 +131,7 @@ QString PipeWireBackend::open(Render render, std::function<void()> wake)
     render_ = std::move(render);
     wake_ = std::move(wake);
     gone_ = false;
+    answered_ = false;
     state_ = PW_STREAM_STATE_UNCONNECTED;
     error_.clear();
     listeners_ = std::make_unique<Listeners>();
@@ -149,6 +150,7 @@ QString PipeWireBackend::open(Render render, std::function<void()> wake)
         close();
         return QStringLiteral("no PipeWire daemon answers (%1)").arg(reasonOf(error));
     }
+    answered_ = true;
     pw_core_add_listener(core_, &listeners_->core, &CoreEvents, this);
 
     pw_properties* props = pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY,

@@ -30,6 +30,7 @@ public:
     // The graph's clock, to the microsecond.
     std::int64_t jitterNs() const override { return 1'000'000; }
     QString open(Render render, std::function<void()> wake) override;
+    bool serverAnswered() const override { return answered_; }
     Health health() override;
     void close() override;
 
@@ -47,6 +48,7 @@ private:
     struct Listeners;
     std::unique_ptr<Listeners> listeners_;
     std::atomic<bool> gone_{false};
+    bool answered_ = false;
     // The stream's state as last told, on the loop's thread (under its lock).
     int state_ = 0;
     QString error_;

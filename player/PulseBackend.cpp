@@ -102,6 +102,7 @@ QString PulseBackend::open(Render render, std::function<void()> wake)
     wake_ = std::move(wake);
     contextState_ = PA_CONTEXT_UNCONNECTED;
     streamState_ = PA_STREAM_UNCONNECTED;
+    answered_ = false;
     loop_ = pa_threaded_mainloop_new();
     if (loop_ == nullptr || pa_threaded_mainloop_start(loop_) < 0) {
         close();
@@ -125,6 +126,7 @@ QString PulseBackend::open(Render render, std::function<void()> wake)
         return why;
     }
 
+    answered_ = true;
     pa_threaded_mainloop_lock(loop_);
     pa_sample_spec spec{};
     spec.format = PA_SAMPLE_FLOAT32NE;

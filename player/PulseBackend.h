@@ -31,6 +31,7 @@ public:
     // a millisecond or so.
     std::int64_t jitterNs() const override { return 1'000'000; }
     QString open(Render render, std::function<void()> wake) override;
+    bool serverAnswered() const override { return answered_; }
     Health health() override;
     void close() override;
 
@@ -49,6 +50,7 @@ private:
     // The states as last told (pa_context_state_t, pa_stream_state_t).
     std::atomic<int> contextState_{0};
     std::atomic<int> streamState_{0};
+    bool answered_ = false;
     std::mutex changedMutex_;
     std::condition_variable changedWake_;
 };

@@ -28,6 +28,7 @@ public:
     // Its callbacks' wake-ups, up to a buffer.
     std::int64_t jitterNs() const override;
     QString open(Render render, std::function<void()> wake) override;
+    bool serverAnswered() const override { return false; }
     Health health() override;
     void close() override;
 

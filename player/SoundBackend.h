@@ -44,6 +44,10 @@ public:
     // else why it does not. `wake` is called when health() changes, so the
     // device thread need not wait for its next look.
     virtual QString open(Render render, std::function<void()> wake) = 0;
+    // After an open that failed: whether its sound server answered and only
+    // the stream was refused (no sink yet, say). A desktop whose server runs
+    // plays through it once it can, never around it.
+    virtual bool serverAnswered() const = 0;
     virtual Health health() = 0;
     // Stops the callbacks before it returns; open() may follow again.
     virtual void close() = 0;

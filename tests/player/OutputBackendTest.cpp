@@ -18,7 +18,10 @@ constexpr std::int64_t Ms = 1'000'000;
 constexpr std::int64_t NsPerFrame = 1'000'000'000 / OutputFormat::SampleRate + 1;
 
 struct FakeServer {
+    QString name = QStringLiteral("Fake");
     std::atomic<bool> up{true};
+    // While not up: whether it answers, refusing only the stream.
+    std::atomic<bool> answers{false};
     std::atomic<SoundBackend::Health> health{SoundBackend::Health::Playing};
     std::atomic<int> opens{0};
     std::mutex mutex;
@@ -46,7 +49,7 @@ struct FakeServer {
 class FakeBackend final : public SoundBackend {
 public:
     explicit FakeBackend(FakeServer& server) : server_(server) { }
-    QString name() const override { return QStringLiteral("Fake"); }
+    QString name() const override { return server_.name; }
     bool timedByServer() const override { return true; }
     std::int64_t jitterNs() const override { return Ms; }
     QString open(Render render, std::function<void()> wake) override
@@ -60,6 +63,7 @@ public:
         ++server_.opens;
         return QString();
     }
+    bool serverAnswered() const override { return server_.answers; }
     Health health() override { return server_.health; }
     void close() override { }
 
@@ -67,12 +71,14 @@ private:
     FakeServer& server_;
 };
 
-AudioOutput::BackendChoice through(FakeServer& server)
+AudioOutput::BackendChoice through(FakeServer& server, FakeServer* fallback = nullptr)
 {
-    return [&server] {
-        std::vector<std::unique_ptr<SoundBackend>> only;
-        only.push_back(std::make_unique<FakeBackend>(server));
-        return only;
+    return [&server, fallback] {
+        std::vector<std::unique_ptr<SoundBackend>> order;
+        order.push_back(std::make_unique<FakeBackend>(server));
+        if (fallback != nullptr)
+            order.push_back(std::make_unique<FakeBackend>(*fallback));
+        return order;
     };
 }
 
@@ -149,4 +155,27 @@ TEST(OutputBackend, AServerThatGoesIsReportedGoneAndTheOutputReopensWhenItIsBack
     EXPECT_EQ(output.reopenCount(), 1);
     EXPECT_EQ(server.opens.load(), 2);
     EXPECT_EQ(output.problem(), QString());
+}
+
+TEST(OutputBackend, AServerThatAnswersButRefusesTheStreamForNowIsAskedAgainNotGoneAround)
+{
+    FakeServer server;
+    server.up = false;
+    server.answers = true;
+    FakeServer fallback;
+    fallback.name = QStringLiteral("Fallback");
+    AudioOutput output(through(server, &fallback));
+    ASSERT_TRUE(
+        eventually([&] { return output.problem() == QStringLiteral("Connection refused"); }));
+    server.up = true;
+    ASSERT_TRUE(eventually([&] { return output.isOpen(); }));
+    EXPECT_EQ(output.name(), QStringLiteral("Fake"));
+    EXPECT_EQ(fallback.opens.load(), 0);
+
+    // Where no server answers, the next is tried.
+    FakeServer silent;
+    silent.up = false;
+    AudioOutput around(through(silent, &fallback));
+    ASSERT_TRUE(eventually([&] { return around.isOpen(); }));
+    EXPECT_EQ(around.name(), QStringLiteral("Fallback"));
 }
