@@ -13,8 +13,9 @@
 namespace {
 
 // A backend says when it lost its output (and wakes the device thread);
-// this is how often the thread looks anyway. While no output opens it tries
-// more often, so a restarted server is found again well within a second.
+// this is how often the thread looks anyway, and tries again while no
+// server answers at all. A server that played, or answered, is tried more
+// often, so that once restarted it is found again well within a second.
 constexpr auto WatchInterval = std::chrono::milliseconds(500);
 constexpr auto RetryInterval = std::chrono::milliseconds(100);
 // A first open that takes longer is a sound server that does not answer.
@@ -148,7 +149,7 @@ void AudioOutput::runDevice(std::stop_token stop)
         else
             watchOutput();
         std::unique_lock lock(stateMutex_);
-        stateWake_.wait_for(lock, stop, open_.load() ? WatchInterval : RetryInterval,
+        stateWake_.wait_for(lock, stop, open_.load() || !backend_ ? WatchInterval : RetryInterval,
             [this] { return wakeRequested_; });
         wakeRequested_ = false;
     }

@@ -53,6 +53,10 @@ struct PulseBackend::Hooks {
             if (pa_stream_begin_write(stream, &buffer, &bytes) < 0 || buffer == nullptr)
                 return;
             const std::size_t frames = std::min(bytes, asked) / FrameBytes;
+            if (frames == 0) {
+                pa_stream_cancel_write(stream);
+                return;
+            }
             // The time a frame written now takes to be played: what is
             // queued ahead of it and the sink's own latency.
             pa_usec_t latency = 0;
