@@ -40,6 +40,7 @@ struct PipeWireBackend::Hooks {
         self->error_ = QString::fromUtf8(message ? message : "") + QStringLiteral(" (") +
             reasonOf(-res) + QLatin1Char(')');
         self->serverWent();
+        pw_thread_loop_signal(self->loop_, false);
     }
 
     static void stateChanged(void* data, pw_stream_state, pw_stream_state state, const char* error)
