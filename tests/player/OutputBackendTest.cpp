@@ -1,7 +1,10 @@
 #include "AudioOutput.h"
 #include "Eventually.h"
 #include "OutputFormat.h"
+#include "SoundBackends.h"
 #include "Voice.h"
+
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -178,4 +181,23 @@ TEST(OutputBackend, AServerThatAnswersButRefusesTheStreamForNowIsAskedAgainNotGo
     AudioOutput around(through(silent, &fallback));
     ASSERT_TRUE(eventually([&] { return around.isOpen(); }));
     EXPECT_EQ(around.name(), QStringLiteral("Fallback"));
+}
+
+TEST(OutputBackend, TheVariableForcesOneBackendAndWithoutItTheServersComeFirst)
+{
+    const QByteArray before = qgetenv("TARNWICK_SOUND_BACKEND");
+    const auto names = [](const char* forced) {
+        qputenv("TARNWICK_SOUND_BACKEND", forced);
+        QStringList order;
+        for (const std::unique_ptr<SoundBackend>& backend : soundBackendsToTry())
+            order << backend->name();
+        return order;
+    };
+    EXPECT_EQ(names("sdl"), QStringList{QStringLiteral("SDL")});
+    EXPECT_EQ(names("pulseaudio"), QStringList{QStringLiteral("PulseAudio")});
+    const QStringList desktop{QStringLiteral("PipeWire"), QStringLiteral("PulseAudio"),
+        QStringLiteral("ALSA"), QStringLiteral("SDL")};
+    EXPECT_EQ(names(""), desktop);
+    EXPECT_EQ(names("jack"), desktop) << "a name it does not know";
+    qputenv("TARNWICK_SOUND_BACKEND", before);
 }
