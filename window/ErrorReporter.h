@@ -29,6 +29,10 @@ public:
     // not each time its text is brought up to date.
     void warn(const QString& key, const QString& text);
     void clearWarning(const QString& key, const QString& mendedText);
+    // As clearWarning, and the mended text stays on the status line until
+    // acknowledged, so that the line does not fall back to an older message
+    // as if the trouble still stood.
+    void clearWarningShown(const QString& key, const QString& mendedText);
     // Tells a screen reader, wherever the keyboard focus is, what happened
     // that is no problem (a start by the clock); problems are alerted by the
     // status line itself.
