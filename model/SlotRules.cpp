@@ -12,6 +12,12 @@ bool isDue(const SlotState& s, int slot, QTime second)
     return s.startTime->msecsSinceStartOfDay() / 1000 == second.msecsSinceStartOfDay() / 1000;
 }
 
+bool startedByClockOn(const SlotState& s, QDate date)
+{
+    return s.lastClockStart && s.lastClockStart->date == date &&
+        s.lastClockStart->startTime == s.startTime;
+}
+
 std::vector<int> slotsPausedByStartOf(int slot)
 {
     std::vector<int> paused;

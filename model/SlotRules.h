@@ -16,6 +16,10 @@ bool hasFile(const SlotState& s, int slot);
 // of the day and it has a file.
 bool isDue(const SlotState& s, int slot, QTime second);
 
+// Whether the clock has started the slot on the local `date` at the start
+// time now in force. A time entered anew has not rung that date.
+bool startedByClockOn(const SlotState& s, QDate date);
+
 // The players a start of `slot` pauses, in the order they are paused: every
 // other one, ascending.
 std::vector<int> slotsPausedByStartOf(int slot);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QTime>
 
@@ -33,6 +34,13 @@ enum class AnswerVerdict {
     Taken,
 };
 
+// A start of a slot by the clock: the local date it was made on and the start
+// time it was made at.
+struct ClockStart {
+    QDate date;
+    QTime startTime;
+};
+
 struct SlotState {
     // The chosen file: its path, the base name the slot shows, and how many
     // choices were taken (choosing the same path again makes the file as it
@@ -53,4 +61,7 @@ struct SlotState {
     std::optional<int> awaitedOpen;
     // Starts by the clock or the run button.
     int starts = 0;
+    // The clock's last start: on the night the clocks go back, the hour read
+    // again does not start a slot again at a time it has rung that date.
+    std::optional<ClockStart> lastClockStart;
 };

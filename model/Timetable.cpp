@@ -59,9 +59,10 @@ void Timetable::runClicked(int slot, RunClick done, QTime clickedAt)
     emit changed();
 }
 
-void Timetable::startedOnSchedule(int slot)
+void Timetable::startedOnSchedule(int slot, QDate date)
 {
     ++at(slot).starts;
+    at(slot).lastClockStart = ClockStart{date, at(slot).startTime.value_or(QTime())};
     at(slot).nextClick = RunClick::Start;
     makeSounding(slot);
     emit changed();

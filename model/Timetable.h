@@ -41,8 +41,8 @@ public:
     // A click on the run button did `done` at `clickedAt`: the slot becomes
     // the one that sounds, and its start-time label shows the click.
     void runClicked(int slot, RunClick done, QTime clickedAt);
-    // The clock started the slot.
-    void startedOnSchedule(int slot);
+    // The clock started the slot at its start time on the local date `date`.
+    void startedOnSchedule(int slot, QDate date);
     // "&Stop" on the slot: held at its start. Slot 0's name is marked black.
     void stopped(int slot);
     void lock();

@@ -1,6 +1,7 @@
 #include "NextStart.h"
 
 #include "SecondPlan.h"
+#include "SlotRules.h"
 #include "TimeOfDayOccurrences.h"
 #include "TimeOfDayText.h"
 #include "Timetable.h"
@@ -14,7 +15,16 @@ std::optional<WallSecond> nextDue(
     if (!startTime || !startTime->isValid())
         return std::nullopt;
     // After the whole of the second `after`, which the clock has tested.
-    const std::optional<qint64> instant = nextOccurrence(*startTime, after * 1000 + 999, zone);
+    const qint64 afterMs = after * 1000 + 999;
+    std::optional<qint64> instant = nextOccurrence(*startTime, afterMs, zone);
+    // A slot the clock has not rung today rings as the clocks read its time
+    // again tonight, before any first reading of a later date.
+    const QDate today = localTimeOf(after, zone).date();
+    const std::optional<qint64> repeat = startedByClockOn(timetable.slot(slot), today)
+        ? std::nullopt
+        : repeatOn(today, *startTime, zone);
+    if (repeat && *repeat > afterMs && (!instant || *repeat < *instant))
+        instant = repeat;
     if (!instant)
         return std::nullopt;
     const WallSecond candidate = *instant / 1000;

@@ -3,9 +3,9 @@
 #include "MediaPlayer.h"
 #include "Timetable.h"
 
-void startSlotOnSchedule(Timetable& timetable, const SlotPlayers& players, int slot)
+void startSlotOnSchedule(Timetable& timetable, const SlotPlayers& players, int slot, QDate date)
 {
     players[std::size_t(slot)]->play();
-    timetable.startedOnSchedule(slot);
+    timetable.startedOnSchedule(slot, date);
     pauseAllBut(players, slot);
 }

@@ -172,15 +172,16 @@ void Scheduler::reportMissed(SecondRange missed, const QDateTime& now, bool held
 void Scheduler::start(int slot, WallSecond second, bool leftSounding)
 {
     const QDateTime now = clock_.now();
+    const QTimeZone zone = zoneOf(now);
     const qint64 msLate = msAfterStartOf(second, now);
     QString what = QStringLiteral("%1 scheduled for %2, %3 ms late")
-                       .arg(t_.slot(slot).name, secondText(second, zoneOf(now)))
+                       .arg(t_.slot(slot).name, secondText(second, zone))
                        .arg(msLate);
     if (msLate >= 1000)
         what += QStringLiteral(" (caught up after a late tick)");
     const bool started = runTickSteps(errors_, slot, [&] {
         try {
-            startSlotOnSchedule(t_, players_, slot);
+            startSlotOnSchedule(t_, players_, slot, localTimeOf(second, zone).date());
         } catch (const PlatformError& error) {
             throw PlatformError(
                 QStringLiteral("could not start ") + what + QStringLiteral(": ") + error.reason());

@@ -1,5 +1,6 @@
 #include "SecondPlan.h"
 
+#include "SlotRules.h"
 #include "TimeOfDayOccurrences.h"
 #include "Timetable.h"
 
@@ -48,9 +49,15 @@ std::optional<WallSecond> startOn(QDate date, QTime startTime, const QTimeZone& 
 std::vector<int> slotsDueAt(const Timetable& timetable, WallSecond second, const QTimeZone& zone)
 {
     const QDateTime local = localTimeOf(second, zone);
-    if (startOn(local.date(), local.time(), zone) != second)
-        return {};
-    return timetable.dueAt(local.time());
+    std::vector<int> due = timetable.dueAt(local.time());
+    if (startOn(local.date(), local.time(), zone) == second)
+        return due;
+    // The clocks read this time again as they go back: a slot started at it
+    // already that date is not rung again, one that was not (the program
+    // started in between) rings now.
+    std::erase_if(
+        due, [&](int slot) { return startedByClockOn(timetable.slot(slot), local.date()); });
+    return due;
 }
 
 std::optional<WallSecond> lastOccurrence(QTime startTime, SecondRange range, const QTimeZone& zone)

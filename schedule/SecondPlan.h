@@ -44,12 +44,13 @@ SecondPlan planSeconds(std::optional<WallSecond> lastTested, WallSecond current)
 bool wasHeldUp(qint64 wallMs, qint64 monotonicMs);
 
 // The slots the clock starts in `second`, ascending: those due by the
-// timetable's rule (isDue) at the time the clocks of `zone` read then, if it
-// is also the first second they read it on that date. On the night the
-// clocks go back, the hour read again is not a new day and rings no slot
-// again; a clock set back by hand reads it again at another second, which is
-// a start again.
+// timetable's rule (isDue) at the time the clocks of `zone` read then. The
+// first second they read a time on a date always starts its slots, so a clock
+// set back by hand rings them again; the hour read again as the clocks go
+// back is not a new day and starts only a slot the clock has not started at
+// that time on that date.
 std::vector<int> slotsDueAt(const Timetable& timetable, WallSecond second, const QTimeZone& zone);
 
-// The last second in `range` at which `startTime` is due by that rule, if any.
+// The last second in `range` at which the clocks of `zone` first read
+// `startTime` on a date, if any.
 std::optional<WallSecond> lastOccurrence(QTime startTime, SecondRange range, const QTimeZone& zone);

@@ -17,7 +17,8 @@ QDateTime startOf(WallSecond second);
 // Places the scheduled start of a coming second ahead in its player, so it is
 // heard on the sample at the second instead of after the tick that follows.
 // The slot is chosen by the tick's own rule (the last of the slots due by
-// slotsDueAt, so the hour read again as summer time ends places nothing), from
+// slotsDueAt, so the hour read again as summer time ends places only a slot
+// not yet rung at that time that date), from
 // the timetable as it stands; whenever that may have changed (an edit, a
 // tick, the end of the program) the start is placed again or withdrawn, so a
 // start the tick would no longer make never sounds. The tick still makes every

@@ -47,10 +47,13 @@ TEST(NextOccurrence, IsTheFirstReadingOfItsDateAfterTheInstant)
     }
 }
 
-TEST(OccurrenceOn, SkipsATimeTheClocksJumpOverAndTakesTheFirstOfTwoReadings)
+TEST(OccurrenceOn, SkipsATimeTheClocksJumpOverAndTellsTheFirstOfTwoReadingsFromItsRepeat)
 {
     const QTimeZone berlin("Europe/Berlin");
     EXPECT_EQ(occurrenceOn(QDate(2026, 3, 29), QTime(2, 0), berlin), std::nullopt);
     EXPECT_EQ(occurrenceOn(QDate(2026, 3, 29), QTime(3, 0), berlin), utc("03-29T01:00:00"));
     EXPECT_EQ(occurrenceOn(QDate(2026, 10, 25), QTime(2, 59, 59), berlin), utc("10-25T00:59:59"));
+    EXPECT_EQ(repeatOn(QDate(2026, 10, 25), QTime(2, 59, 59), berlin), utc("10-25T01:59:59"));
+    EXPECT_EQ(repeatOn(QDate(2026, 10, 25), QTime(3, 0), berlin), std::nullopt);
+    EXPECT_EQ(repeatOn(QDate(2026, 10, 24), QTime(2, 30), berlin), std::nullopt);
 }

@@ -60,7 +60,7 @@ TEST(RunClick, ASlotTheClockStartedOffersAStartWhilePlayingAndOthersKeepTheirHol
 {
     Timetable t;
     t.runClicked(2, RunClick::Start, QTime(9, 0));
-    t.startedOnSchedule(6);
+    t.startedOnSchedule(6, QDate(2026, 5, 4));
     EXPECT_EQ(t.slot(6).nextClick, RunClick::Start);
     EXPECT_EQ(t.slot(2).nextClick, RunClick::Hold) << "a hold left on a slot the clock paused";
     EXPECT_EQ(t.sounding(), 6);
@@ -77,7 +77,7 @@ TEST(SoundingSlot, IsTheLastOfSeveralStartsInOneSecond)
     const std::vector<int> due = t.dueAt(QTime(12, 0, 0, 300));
     ASSERT_EQ(due, (std::vector<int>{1, 4, 7}));
     for (int slot : due)
-        t.startedOnSchedule(slot);
+        t.startedOnSchedule(slot, QDate(2026, 5, 4));
     EXPECT_EQ(t.sounding(), 7);
     EXPECT_EQ(marks(t), soundingMarks(7));
     for (int slot : due)
@@ -109,7 +109,7 @@ TEST(LateAnswer, AStartSinceTheAskAndALaterAskOvertakeIt)
     const OpenTicket first = t.askOpen(3);
     const OpenTicket second = t.askOpen(3);
     EXPECT_EQ(t.answerOpen(3, first, false), AnswerVerdict::Stale);
-    t.startedOnSchedule(3);
+    t.startedOnSchedule(3, QDate(2026, 5, 4));
     EXPECT_EQ(t.answerOpen(3, second, false), AnswerVerdict::StartedMeanwhile);
     EXPECT_EQ(t.answerOpen(3, second, false), AnswerVerdict::Stale) << "answered once only";
 
@@ -138,7 +138,7 @@ TEST(Timetable, EveryOperationThatChangesWhatIsShownSaysSo)
     t.setStartTime(1, QTime(8, 0));
     t.takeFile(1, QStringLiteral("/s/a.mp3"));
     t.runClicked(1, RunClick::Start, QTime(8, 0));
-    t.startedOnSchedule(1);
+    t.startedOnSchedule(1, QDate(2026, 5, 4));
     t.stopped(1);
     t.lock();
     t.unlock();

@@ -50,6 +50,27 @@ TEST(SummerTime, TheHourReadAgainAsItEndsRingsNoSlotTwice)
         "Clock: summer time ended, 03:00 became 02:00; the hour from 02:00 is not rung again")));
 }
 
+TEST(SummerTime, AProgramStartedInTheHourReadAgainRingsTheRepeatOnceAndCountsRealTimeToIt)
+{
+    FormHarness h;
+    giveSlot(h, 2, QStringLiteral("bell"), QTime(2, 0, 20));
+    // 2:30 CEST: the first 2:00:20 passed before the program ran.
+    tickAt(h, inBerlin("2026-10-25T00:30:00.004Z"));
+    EXPECT_EQ(h.c().nextStartLabel->text(),
+        QStringLiteral("Next: 2:00:20  bell (slot 3)  in 30 min 20 s"));
+    std::set<QDateTime> placed;
+    // Through 3:00 CEST becoming 2:00 CET, 2:00:20 CET and a minute more.
+    const QString log = logWhileRunning(h, 1880, [&] {
+        if (h.player(2).armedFor())
+            placed.insert(*h.player(2).armedFor());
+    });
+    EXPECT_EQ(count(h.journal, QStringLiteral("play 2")), 1);
+    EXPECT_EQ(placed, std::set{inBerlin("2026-10-25T01:00:20Z")});
+    EXPECT_EQ(log.count(QStringLiteral("started bell scheduled for 2:00:20")), 1)
+        << log.toStdString();
+    EXPECT_TRUE(h.c().nextStartLabel->text().startsWith(QStringLiteral("Next: tomorrow 2:00:20")));
+}
+
 TEST(SummerTime, BeganIsSaidAsSuchWithTheStartItSkipsAndTheNextStartsOnItsSecond)
 {
     FormHarness h;
@@ -89,8 +110,8 @@ TEST(SummerTime, TheNextStartAndTheChecksAheadCountRealTimeAcrossBothChanges)
     EXPECT_EQ(
         h.c().nextStartLabel->text(), QStringLiteral("Next: 3:00:10  after (slot 3)  in 20 s"));
 
-    // At 2:59:45 CEST the clocks have read 2:30 today: 2:30 CET is no start.
+    // At 2:59:45 CEST the program has not rung 2:30 today: it rings at 2:30 CET.
     tickAt(h, inBerlin("2026-10-25T00:59:45.004Z"));
     EXPECT_EQ(h.c().nextStartLabel->text(),
-        QStringLiteral("Next: 3:00:10  after (slot 3)  in 1 h 00 min 25 s"));
+        QStringLiteral("Next: 2:30:00  never (slot 2)  in 30 min 15 s"));
 }
