@@ -6,6 +6,12 @@
 #include <pipewire/pipewire.h>
 #include <spa/param/audio/format-utils.h>
 
+// PipeWire's method macros (pw_core_add_listener and the like) are GNU
+// statement expressions, which clang's -Wpedantic names at every use.
+#ifdef __clang__
+#pragma clang diagnostic ignored "-Wgnu-statement-expression"
+#endif
+
 #include <cerrno>
 #include <cstring>
 #include <mutex>

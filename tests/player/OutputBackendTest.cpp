@@ -100,7 +100,7 @@ TEST(OutputBackend, AStartIsPlacedOnTheServersRenderTimesWhateverTheLatencyAndAL
     AudioOutput output(through(server));
     ASSERT_TRUE(eventually([&] { return output.isOpen(); }));
     EXPECT_EQ(output.name(), QStringLiteral("Fake"));
-    Voice bell(std::size_t(OutputFormat::SampleRate));
+    Voice bell{std::size_t(OutputFormat::SampleRate)};
     fill(bell);
     output.attach(bell);
 
