@@ -139,6 +139,7 @@ double mpg123CpuPercent(const QString& mp3)
 int main(int argc, char** argv)
 {
     qputenv("SDL_AUDIODRIVER", "dummy");
+    qputenv("TARNWICK_SOUND_BACKEND", "sdl");
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     const QString xing = dir.filePath(QStringLiteral("hour_xing.mp3"));

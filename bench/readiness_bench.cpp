@@ -167,6 +167,8 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qgetenv("SDL_AUDIODRIVER").isEmpty())
         qputenv("SDL_AUDIODRIVER", "dummy");
+    if (qgetenv("TARNWICK_SOUND_BACKEND").isEmpty())
+        qputenv("TARNWICK_SOUND_BACKEND", "sdl");
     QApplication app(argc, argv);
     const int seconds = std::max(30, argc > 1 ? std::atoi(argv[1]) : 60);
     const int rounds = std::max(1, argc > 2 ? std::atoi(argv[2]) : 3);

@@ -149,6 +149,7 @@ void runOnce(Mp3Player& a, Mp3Player& b, int starts, const std::string& suffix)
 int main(int argc, char** argv)
 {
     qputenv("SDL_AUDIODRIVER", "dummy");
+    qputenv("TARNWICK_SOUND_BACKEND", "sdl");
     QCoreApplication app(argc, argv);
     const int starts = std::max(60, argc > 1 ? std::atoi(argv[1]) : 60);
     QTemporaryDir dir;

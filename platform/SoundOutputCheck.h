@@ -10,4 +10,7 @@ public:
     // GUI thread, without waiting on the device: empty while the output is
     // open (or being opened and not yet late), else why it is not.
     virtual QString problem() const = 0;
+    // What plays ("PipeWire", "PulseAudio", ...), for the messages that blame
+    // the output; empty while none does.
+    virtual QString name() const { return QString(); }
 };

@@ -4,7 +4,7 @@
 #include "PlatformError.h"
 #include "Voice.h"
 
-#include <SDL2/SDL.h>
+#include <QStringList>
 
 #include <algorithm>
 #include <chrono>
@@ -12,40 +12,35 @@
 
 namespace {
 
-// SDL marks a device it lost as stopped; nothing else tells us without an
-// SDL event loop, so the device thread looks this often, and tries again
-// this often while no device opens.
+// A backend says when it lost its output (and wakes the device thread);
+// this is how often the thread looks anyway, and tries again while no
+// server answers at all. A server that played, or answered, is tried more
+// often, so that once restarted it is found again well within a second.
 constexpr auto WatchInterval = std::chrono::milliseconds(500);
+constexpr auto RetryInterval = std::chrono::milliseconds(100);
 // A first open that takes longer is a sound server that does not answer.
-constexpr qint64 OpeningPatienceMs = 2000;
-// An open device asks for sound every buffer (23 ms); this long without a
-// request, it is not playing.
+constexpr std::int64_t OpeningPatienceMs = 2000;
+// An open output asks for sound every buffer (23 to 90 ms); this long
+// without a request, it is not playing.
 constexpr std::int64_t StandingStillNs = 500'000'000;
+constexpr std::int64_t NsPerSecond = 1'000'000'000;
 
-QString sdlReason()
-{
-    const QString reason = QString::fromUtf8(SDL_GetError());
-    return reason.isEmpty() ? QStringLiteral("the sound device refused to open") : reason;
-}
-
-qint64 steadyMs()
+std::int64_t steadyMs()
 {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 
-} // namespace
-
-SDL_AudioDeviceID AudioOutput::openDefaultDevice(const SDL_AudioSpec& wanted)
+std::int64_t lengthNs(std::size_t frames)
 {
-    // No changes allowed: SDL converts to whatever the hardware wants, so
-    // the mixer's rate and the position count never depend on the device.
-    return SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+    return std::int64_t(frames) * NsPerSecond / OutputFormat::SampleRate;
 }
 
-AudioOutput::AudioOutput(DeviceOpener openDevice, QObject* parent)
-    : QObject(parent), openDevice_(std::move(openDevice)), openingSinceMs_(steadyMs()),
+} // namespace
+
+AudioOutput::AudioOutput(BackendChoice choose)
+    : choose_(std::move(choose)), openingSinceMs_(steadyMs()),
       deviceThread_([this](std::stop_token stop) { runDevice(stop); })
 {
 }
@@ -114,7 +109,7 @@ QString AudioOutput::problem() const
     case State::Failed:
         return failure_;
     case State::Opening: {
-        const qint64 waitedMs = steadyMs() - openingSinceMs_;
+        const std::int64_t waitedMs = steadyMs() - openingSinceMs_;
         if (waitedMs < OpeningPatienceMs)
             return QString();
         return QStringLiteral("the sound server does not answer (waited %1 s)")
@@ -124,133 +119,173 @@ QString AudioOutput::problem() const
     return QString();
 }
 
+QString AudioOutput::name() const
+{
+    const std::scoped_lock lock(stateMutex_);
+    return name_;
+}
+
 void AudioOutput::setState(State state, const QString& reason)
+{
+    const std::scoped_lock lock(stateMutex_);
+    state_ = state;
+    failure_ = reason;
+}
+
+void AudioOutput::wake()
 {
     {
         const std::scoped_lock lock(stateMutex_);
-        if (state_ == state && failure_ == reason)
-            return;
-        state_ = state;
-        failure_ = reason;
+        wakeRequested_ = true;
     }
-    inbox_.post([this] { emit stateChanged(); });
+    stateWake_.notify_all();
 }
 
 void AudioOutput::runDevice(std::stop_token stop)
 {
     while (!stop.stop_requested()) {
-        if (device_.load() == 0)
-            openDevice();
+        if (!open_.load())
+            openOutput();
         else
-            watchDevice();
+            watchOutput();
         std::unique_lock lock(stateMutex_);
-        stateWake_.wait_for(lock, stop, WatchInterval, [] { return false; });
+        stateWake_.wait_for(lock, stop, open_.load() || !backend_ ? WatchInterval : RetryInterval,
+            [this] { return wakeRequested_; });
+        wakeRequested_ = false;
     }
-    closeDevice();
-    if (subsystemUp_)
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    // SDL keeps its error text per thread and frees it only for threads it
-    // made itself.
-    SDL_TLSCleanup();
+    if (backend_) {
+        open_.store(false);
+        backend_->close();
+    }
+    // Backends made on this thread end on it (SDL frees its per-thread state
+    // only so).
+    backend_.reset();
 }
 
-// The one place a device is opened, for the players and for the check ahead
-// of a start alike.
-void AudioOutput::openDevice()
+QString AudioOutput::openBackend(SoundBackend& backend)
 {
-    SDL_ClearError();
-    if (!subsystemUp_ && SDL_InitSubSystem(SDL_INIT_AUDIO) == 0)
-        subsystemUp_ = true;
-    SDL_AudioDeviceID device = 0;
-    if (subsystemUp_) {
-        SDL_AudioSpec wanted{};
-        wanted.freq = OutputFormat::SampleRate;
-        wanted.format = AUDIO_F32SYS;
-        wanted.channels = OutputFormat::Channels;
-        wanted.samples = OutputFormat::DeviceBufferFrames;
-        wanted.callback = &AudioOutput::callback;
-        wanted.userdata = this;
-        device = openDevice_(wanted);
-    }
-    if (device == 0) {
-        const QString reason = sdlReason();
-        // Say it once, not twice a second.
-        if (!reportedOpenFailure_)
-            std::fprintf(
-                stderr, "tarnwick: the sound output cannot be opened: %s\n", qPrintable(reason));
-        reportedOpenFailure_ = true;
-        setState(State::Failed, reason);
-        return;
-    }
     {
-        // A new device counts its frames from 0; SDL opens it paused.
+        // A new stream counts its frames from 0 and knows no latency yet.
         const std::scoped_lock lock(mixMutex_);
         framesMixed_ = 0;
         fired_.reset();
         lastCallbackNs_.store(0, std::memory_order_relaxed);
-        timeline_.restart();
+        // Beyond its own jitter, a figure is a new latency (a quantum
+        // changed, a device was switched), taken at once, not glided to.
+        timeline_.restart(2 * backend.jitterNs());
     }
-    device_.store(device);
-    if (reportedOpenFailure_) {
+    return backend.open([this](float* out, std::size_t frames,
+                            std::int64_t firstFrameNs) { mix(out, frames, firstFrameNs); },
+        [this] { wake(); });
+}
+
+// The one place an output is opened, for the players and for the check
+// ahead of a start alike. The backend whose server answered is kept: a
+// desktop's server restarted comes back as the same kind, and one that
+// refuses a stream for now (no sink yet) is asked again, not gone around.
+void AudioOutput::openOutput()
+{
+    QString reason;
+    if (backend_) {
+        reason = openBackend(*backend_);
+    } else {
+        std::vector<std::unique_ptr<SoundBackend>> candidates = choose_();
+        QStringList refusals;
+        for (std::unique_ptr<SoundBackend>& candidate : candidates) {
+            const QString why = openBackend(*candidate);
+            if (why.isEmpty() || candidate->serverAnswered()) {
+                backend_ = std::move(candidate);
+                reason = why;
+                break;
+            }
+            refusals << (candidates.size() == 1 ? why
+                                                : candidate->name() + QStringLiteral(": ") + why);
+        }
+        if (!backend_)
+            reason = refusals.isEmpty() ? QStringLiteral("no sound output to try")
+                                        : refusals.join(QStringLiteral("; "));
+    }
+    if (!reason.isEmpty()) {
+        // Say it once, not ten times a second.
+        if (!reportedOpenFailure_)
+            std::fprintf(
+                stderr, "tarnwick: the sound output cannot be opened: %s\n", qPrintable(reason));
+        reportedOpenFailure_ = true;
+        setState(State::Failed,
+            serverGone_ ? QStringLiteral("the sound server is gone (%1)").arg(backend_->name())
+                        : reason);
+        return;
+    }
+    if (played_) {
         ++reopens_;
-        std::fprintf(stderr, "tarnwick: the sound output was lost; reopened the default device\n");
+        std::fprintf(stderr,
+            "tarnwick: the sound output was lost; reopened the default device (%s)\n",
+            qPrintable(backend_->name()));
+    } else {
+        std::fprintf(stderr, "tarnwick: sound output: %s (%s)\n", qPrintable(backend_->name()),
+            backend_->timedByServer() ? "server's timing" : "timing estimated");
     }
+    played_ = true;
     reportedOpenFailure_ = false;
-    SDL_PauseAudioDevice(device, 0);
+    serverGone_ = false;
+    {
+        const std::scoped_lock lock(stateMutex_);
+        name_ = backend_->name();
+    }
+    open_.store(true);
     setState(State::Open);
 }
 
-void AudioOutput::closeDevice()
+void AudioOutput::watchOutput()
 {
-    const SDL_AudioDeviceID device = device_.exchange(0);
-    if (device != 0)
-        SDL_CloseAudioDevice(device);
-}
-
-void AudioOutput::watchDevice()
-{
-    if (SDL_GetAudioDeviceStatus(device_.load()) != SDL_AUDIO_STOPPED)
+    const SoundBackend::Health health = backend_->health();
+    if (health == SoundBackend::Health::Playing)
         return;
-    closeDevice();
-    std::fprintf(stderr, "tarnwick: the sound output was lost\n");
+    serverGone_ = health == SoundBackend::Health::ServerGone;
+    const QString what = serverGone_
+        ? QStringLiteral("the sound server is gone (%1)").arg(backend_->name())
+        : QStringLiteral("the sound device was lost");
+    // Failed before it is no longer open, so problem() never reads an open
+    // output that has gone.
+    setState(State::Failed, what);
+    open_.store(false);
+    backend_->close();
+    std::fprintf(stderr, "tarnwick: the sound output was lost: %s\n", qPrintable(what));
     reportedOpenFailure_ = true;
-    setState(State::Failed, QStringLiteral("the sound device was lost"));
-    openDevice();
+    openOutput();
 }
 
-void AudioOutput::callback(void* self, Uint8* stream, int bytes)
-{
-    const auto frames = std::size_t(bytes) / (sizeof(float) * OutputFormat::Channels);
-    static_cast<AudioOutput*>(self)->mix(reinterpret_cast<float*>(stream), frames);
-}
-
-void AudioOutput::noteCallbackTime(std::int64_t nowNs)
+void AudioOutput::noteCallbackTime(std::int64_t nowNs, std::size_t frames)
 {
     // Callbacks come a buffer apart; one that comes after two or more means
-    // the device (or the sound server behind it) stood still meanwhile.
+    // the output (or the sound server behind it) stood still meanwhile.
     const std::int64_t lastNs = lastCallbackNs_.load(std::memory_order_relaxed);
-    if (lastNs != 0 && nowNs - lastNs > 2 * LatencyNs) {
+    if (lastNs != 0 && nowNs - lastNs > 2 * lengthNs(frames)) {
         stallLengthNs_.store(nowNs - lastNs, std::memory_order_relaxed);
         stallEndedNs_.store(nowNs, std::memory_order_release);
     }
     lastCallbackNs_.store(nowNs, std::memory_order_relaxed);
 }
 
-void AudioOutput::mix(float* out, std::size_t frames)
+void AudioOutput::mix(float* out, std::size_t frames, std::int64_t reportedNs)
 {
     const std::scoped_lock lock(mixMutex_);
     const std::int64_t nowNs = wallClockNs();
-    noteCallbackTime(nowNs);
+    noteCallbackTime(nowNs, frames);
     const std::int64_t firstFrameNs =
-        timeline_.bufferStartNs(nowNs, std::int64_t(frames), OutputFormat::SampleRate) + LatencyNs;
+        timeline_.firstFrameNs(reportedNs, std::int64_t(frames), OutputFormat::SampleRate);
     std::fill_n(out, frames * OutputFormat::Channels, 0.0f);
-    // A switch a whole buffer late is no longer on its second; the tick's
-    // play() starts the slot as it would without one.
-    const std::optional<StartSwitch::Cut> cut = switch_.take(firstFrameNs, frames, frames);
+    // A switch whose second came while this buffer was being asked for, or
+    // after, is sounded at once and heard as late as the output's latency
+    // makes it; one whose second passed a buffer before that is from the
+    // past, and the tick's play() starts the slot as it would without one.
+    const std::int64_t latencyFrames =
+        std::max<std::int64_t>(0, (firstFrameNs - nowNs) * OutputFormat::SampleRate / NsPerSecond);
+    const std::optional<StartSwitch::Cut> cut =
+        switch_.take(firstFrameNs, frames, frames + std::size_t(latencyFrames));
     bool startedBySwitch = false;
     if (cut) {
-        const std::int64_t heardNs =
-            firstFrameNs + std::int64_t(cut->frame) * 1'000'000'000 / OutputFormat::SampleRate;
+        const std::int64_t heardNs = firstFrameNs + lengthNs(cut->frame);
         fired_ = FiredSwitch{framesMixed_ + cut->frame, heardNs};
         if (!cut->voice->running.load(std::memory_order_acquire)) {
             startedBySwitch = true;

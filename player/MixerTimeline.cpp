@@ -5,29 +5,29 @@
 
 namespace {
 
-// The loop's bandwidth: the lower, the less a single late callback moves the
-// timeline, the slower it follows a drifting device clock.
+// The loop's bandwidth: the lower, the less a single figure off moves the
+// timeline, the slower it follows a drifting output clock.
 constexpr double BandwidthHz = 0.5;
-// Further off than this the timeline is taken to be wrong, not late: the
-// device stood still, or the wall clock was set.
-constexpr double RestartAfterBuffers = 2;
 
 } // namespace
 
-std::int64_t MixerTimeline::bufferStartNs(std::int64_t nowNs, std::int64_t frames, int rate)
+std::int64_t MixerTimeline::firstFrameNs(std::int64_t reportedNs, std::int64_t frames, int rate)
 {
-    const double nominalNs = double(frames) * 1e9 / double(rate);
-    const double error = double(nowNs) - nextBufferNs_;
-    if (!running_ || std::abs(error) > RestartAfterBuffers * nominalNs) {
+    const double error = double(reportedNs) - nextBufferNs_;
+    if (!running_ || std::abs(error) > jumpNs_) {
         running_ = true;
-        periodNs_ = nominalNs;
-        thisBufferNs_ = double(nowNs);
-        nextBufferNs_ = thisBufferNs_ + periodNs_;
-        return nowNs;
+        nsPerFrame_ = 1e9 / double(rate);
+        nextBufferNs_ = double(reportedNs) + double(frames) * nsPerFrame_;
+        lastFrames_ = frames;
+        return reportedNs;
     }
-    const double omega = 2 * std::numbers::pi * BandwidthHz * nominalNs / 1e9;
-    thisBufferNs_ = nextBufferNs_;
-    nextBufferNs_ += std::numbers::sqrt2 * omega * error + periodNs_;
-    periodNs_ += omega * omega * error;
-    return std::llround(thisBufferNs_);
+    // The loop is updated once a buffer; its gain is set by how long the
+    // buffer before lasted, so buffers of changing length keep its bandwidth.
+    const double omega = 2 * std::numbers::pi * BandwidthHz * double(lastFrames_) / double(rate);
+    const double thisBufferNs = nextBufferNs_;
+    nextBufferNs_ =
+        thisBufferNs + std::numbers::sqrt2 * omega * error + double(frames) * nsPerFrame_;
+    nsPerFrame_ += omega * omega * error / double(lastFrames_);
+    lastFrames_ = frames;
+    return std::llround(thisBufferNs);
 }

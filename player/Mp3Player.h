@@ -35,7 +35,7 @@ struct FileAccess {
 // patience (a hung drive or network share) is refused, and its late answer
 // is closed unseen, on the opener thread, since even closing a file on a
 // hung share can wait. The file is decoded on the player's own decoder thread (Mp3Decoder),
-// mixed on SDL's audio thread (AudioOutput), and its exact length found on
+// mixed on the output's audio thread (AudioOutput), and its exact length found on
 // the LengthScanner's thread; none of them ever calls back into the player.
 // Ownership: the player owns its voice and decoder; the output and the
 // scanner are shared by all players and must outlive them.

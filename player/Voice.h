@@ -22,8 +22,8 @@
 // - A start placed ahead (StartSwitch) sets `armed` until it fires, so the
 //   decoder keeps the ring topped up for a voice the mixer will start; the
 //   mixer then sets `running` itself.
-// - `firstSampleNs` is when the first sample of the latest start left the
-//   device, on the mixer's timeline; the mixer writes it while
+// - `firstSampleNs` is when the first sample of the latest start is
+//   rendered, on the mixer's timeline (the sound server's figure); the mixer writes it while
 //   `awaitingFirstSample` is set by whoever started the voice.
 //   `heardUntilNs` is when the last frame mixed so far ends.
 struct Voice {

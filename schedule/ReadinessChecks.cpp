@@ -148,7 +148,7 @@ void ReadinessChecks::watchOutput()
 {
     const QString problem = output_.problem();
     if (problem.isEmpty()) {
-        errors_.clearWarning(OutputKey, QStringLiteral("Sound output: works again"));
+        errors_.clearWarningShown(OutputKey, QStringLiteral("Sound output: works again"));
         return;
     }
     QString text = QStringLiteral("Sound output: cannot be opened (%1)").arg(problem);

@@ -158,20 +158,24 @@ void Scheduler::start(int slot, WallSecond second, bool heard)
         return;
     // Of the slots due in one second only the last sounds; the others are
     // silenced by it before a sample of theirs can be heard.
+    // A start placed ahead sounds at the frame the output renders on its
+    // second: later than that, only the output's latency can have kept it.
+    const bool placedAhead = startAhead_.placed() == std::pair(slot, second);
     if (!heard)
         errors_.log(describeSlot(slot) + QStringLiteral(": started ") + what);
-    else if (!logHeard(slot, second, what, false))
-        awaitingSound_.push_back({slot, second, what});
+    else if (!logHeard({slot, second, what, placedAhead}, false))
+        awaitingSound_.push_back({slot, second, what, placedAhead});
 }
 
 void Scheduler::logStartsAwaitingTheirSound()
 {
     for (const AwaitedSound& start : std::exchange(awaitingSound_, {}))
-        logHeard(start.slot, start.second, start.what, true);
+        logHeard(start, true);
 }
 
-bool Scheduler::logHeard(int slot, WallSecond second, const QString& what, bool lastLook)
+bool Scheduler::logHeard(const AwaitedSound& start, bool lastLook)
 {
+    const auto& [slot, second, what, placedAhead] = start;
     const std::optional<double> firstSample =
         c_.slot(slot).player->firstSampleMsAfter(startOf(second));
     if (!firstSample && !lastLook)
@@ -192,8 +196,12 @@ bool Scheduler::logHeard(int slot, WallSecond second, const QString& what, bool 
                              .arg(what, *firstSample >= 0 ? QStringLiteral("+") : QString())
                              .arg(*firstSample, 0, 'f', 1);
     if (std::abs(*firstSample) > HeardWithinMs)
-        errors_.fromTick(
-            slot, line + QStringLiteral(", more than %1 ms off its second").arg(HeardWithinMs));
+        errors_.fromTick(slot,
+            line + QStringLiteral(", more than %1 ms off its second").arg(HeardWithinMs) +
+                (placedAhead && *firstSample > 0 && !output_.name().isEmpty()
+                        ? QStringLiteral(": the sound output (%1) could not render it sooner")
+                              .arg(output_.name())
+                        : QString()));
     else
         errors_.log(describeSlot(slot) + QStringLiteral(": ") + line);
     return true;

@@ -27,7 +27,8 @@ struct SecondPlan;
 // logged is what was heard: a start's line gives when its first sample left
 // the sound device (for a start the tick made itself, at the next tick); a
 // start heard more than 5 ms off its second, or not at all, also goes on the
-// status line, with the output's trouble named when there is one; and a start
+// status line, with the output's trouble named when there is one (and the
+// output itself when a start placed ahead was late by its latency); and a start
 // placed ahead that sounded while the program was held up is logged as
 // started, not missed. It reads the start times and never changes them. GUI
 // thread only.
@@ -53,16 +54,16 @@ private:
         std::optional<std::pair<int, WallSecond>> sounded);
     // `heard`: the slot is the last started in its second, the one left sounding.
     void start(int slot, WallSecond second, bool heard);
-    // Logs a start made: true once its first sample is known or can no
-    // longer be waited for.
-    bool logHeard(int slot, WallSecond second, const QString& what, bool lastLook);
-    void logStartsAwaitingTheirSound();
-
     struct AwaitedSound {
         int slot;
         WallSecond second;
         QString what;
+        bool placedAhead;
     };
+    // Logs a start made: true once its first sample is known or can no
+    // longer be waited for.
+    bool logHeard(const AwaitedSound& start, bool lastLook);
+    void logStartsAwaitingTheirSound();
 
     WindowControls& c_;
     const Clock& clock_;

@@ -90,7 +90,7 @@ window_check='
     echo "no window titled Tarnwick within 20 s" >&2
     kill "$pid"
     exit 1'
-SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 1280x1024x24" bash -c "$window_check" ||
+SDL_AUDIODRIVER=dummy TARNWICK_SOUND_BACKEND=sdl xvfb-run -a -s "-screen 0 1280x1024x24" bash -c "$window_check" ||
     { cat /tmp/tarnwick-check.log >&2; fail "the installed program did not open its window"; }
 
 echo "== remove"

@@ -14,6 +14,7 @@ git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 export QT_QPA_PLATFORM=offscreen
 export SDL_AUDIODRIVER=dummy
+export TARNWICK_SOUND_BACKEND=sdl
 jobs=$(nproc)
 
 echo "== layer check"

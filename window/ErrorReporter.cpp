@@ -46,6 +46,14 @@ void ErrorReporter::clearWarning(const QString& key, const QString& mendedText)
         log(mendedText);
 }
 
+void ErrorReporter::clearWarningShown(const QString& key, const QString& mendedText)
+{
+    if (!problems_.clearWarning(key))
+        return;
+    log(mendedText);
+    problems_.addError(clock_.now().toString(QStringLiteral("HH:mm:ss ")) + mendedText);
+}
+
 void ErrorReporter::log(const QString& line) const
 {
     const QString stamped = clock_.now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz ")) +

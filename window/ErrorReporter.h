@@ -26,6 +26,10 @@ public:
     // not each time its text is brought up to date.
     void warn(const QString& key, const QString& text);
     void clearWarning(const QString& key, const QString& mendedText);
+    // As clearWarning, and the mended text stays on the status line until
+    // acknowledged, so that the line does not fall back to an older message
+    // as if the trouble still stood.
+    void clearWarningShown(const QString& key, const QString& mendedText);
     // One timestamped line on standard error.
     void log(const QString& line) const;
 

@@ -14,10 +14,13 @@
 class FakeSoundOutputCheck final : public SoundOutputCheck {
 public:
     QString problem() const override { return problem_; }
+    QString name() const override { return name_; }
     void failWith(const QString& problem) { problem_ = problem; }
+    void playThrough(const QString& name) { name_ = name; }
 
 private:
     QString problem_;
+    QString name_;
 };
 
 // Every file is fit and unchanged unless the test says otherwise; a file

@@ -3,6 +3,7 @@
 #include "LengthScanner.h"
 #include "Mp3Player.h"
 #include "OpenNow.h"
+#include "PlayerRig.h"
 #include "TestSounds.h"
 
 #include <gtest/gtest.h>
@@ -140,10 +141,10 @@ TEST(NothingWaits, APlayerCallReturnsWhileTheSoundServerHangs)
     Gate server;
     server.shut();
     LengthScanner lengths;
-    AudioOutput output([&](const SDL_AudioSpec& wanted) {
+    AudioOutput output(sdlOpenedBy([&](const SDL_AudioSpec& wanted) {
         server.pass();
-        return AudioOutput::openDefaultDevice(wanted);
-    });
+        return SdlBackend::openDefaultDevice(wanted);
+    }));
     Mp3Player player(output, lengths);
     openNow(player, bell);
     ASSERT_TRUE(eventually([&] { return server.someoneWaits(); }));

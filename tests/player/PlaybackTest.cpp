@@ -215,13 +215,13 @@ TEST(Mp3Output, WithoutASoundDevicePlayIsRefusedUntilTheOutputOpensAgain)
     // The environment is changed only on the device thread, which reads it.
     std::atomic<bool> serverUp{false};
     LengthScanner lengths;
-    AudioOutput output([&](const SDL_AudioSpec& wanted) -> SDL_AudioDeviceID {
+    AudioOutput output(sdlOpenedBy([&](const SDL_AudioSpec& wanted) -> SDL_AudioDeviceID {
         if (!serverUp.load()) {
             SDL_SetError("Connection refused");
             return 0;
         }
-        return AudioOutput::openDefaultDevice(wanted);
-    });
+        return SdlBackend::openDefaultDevice(wanted);
+    }));
     Mp3Player player(output, lengths);
     openNow(player, tone440());
     ASSERT_TRUE(eventually([&] { return !output.problem().isEmpty(); }));
@@ -251,10 +251,10 @@ TEST(Mp3Output, ADeviceLostWhilePlayingIsReopenedAndPlaybackGoesOn)
     // the device thread, which reads it.
     int opens = 0;
     const QByteArray after = QFile::encodeName(rig.recordingPath());
-    rig.output.emplace([&](const SDL_AudioSpec& wanted) {
+    rig.output.emplace(sdlOpenedBy([&](const SDL_AudioSpec& wanted) {
         qputenv("SDL_DISKAUDIOFILE", opens++ == 0 ? QByteArray("/dev/full") : after);
-        return AudioOutput::openDefaultDevice(wanted);
-    });
+        return SdlBackend::openDefaultDevice(wanted);
+    }));
     auto player = rig.makePlayer();
     openNow(*player, tone440());
     player->play();

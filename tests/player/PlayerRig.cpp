@@ -7,7 +7,7 @@ PlayerRig::PlayerRig()
     qputenv("SDL_AUDIODRIVER", "disk");
     qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(recordingPath()));
     qputenv("SDL_DISKAUDIODELAY", "10");
-    output.emplace();
+    output.emplace(sdlOpenedBy(SdlBackend::openDefaultDevice));
 }
 
 PlayerRig::~PlayerRig()

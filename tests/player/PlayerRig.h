@@ -5,11 +5,23 @@
 #include "Mp3Player.h"
 #include "OutputFormat.h"
 #include "Recording.h"
+#include "SdlBackend.h"
 
 #include <QTemporaryDir>
 
 #include <memory>
 #include <optional>
+#include <vector>
+
+// The output through SDL alone, its device opened by `open`.
+inline AudioOutput::BackendChoice sdlOpenedBy(SdlBackend::DeviceOpener open)
+{
+    return [open] {
+        std::vector<std::unique_ptr<SoundBackend>> only;
+        only.push_back(std::make_unique<SdlBackend>(open));
+        return only;
+    };
+}
 
 // An output and a scanner as main() builds them, with SDL's disk driver
 // recording the mix to a file. The driver writes a device buffer every 10 ms

@@ -1,6 +1,7 @@
 #include "AudioOutput.h"
 #include "Eventually.h"
 #include "Mp3FileCheck.h"
+#include "PlayerRig.h"
 #include "TestSounds.h"
 
 #include <QDir>
@@ -38,13 +39,13 @@ TEST(Mp3FileCheck, FindsTheChosenFileFitUntilItIsChangedDamagedOrGone)
 TEST(AudioOutputCheck, SaysWhyTheOutputCannotBeOpenedUntilItOpens)
 {
     std::atomic<bool> serverUp{false};
-    AudioOutput output([&](const SDL_AudioSpec& wanted) -> SDL_AudioDeviceID {
+    AudioOutput output(sdlOpenedBy([&](const SDL_AudioSpec& wanted) -> SDL_AudioDeviceID {
         if (!serverUp.load()) {
             SDL_SetError("Connection refused");
             return 0;
         }
-        return AudioOutput::openDefaultDevice(wanted);
-    });
+        return SdlBackend::openDefaultDevice(wanted);
+    }));
     ASSERT_TRUE(eventually([&] { return !output.problem().isEmpty(); }));
     EXPECT_EQ(output.problem(), QStringLiteral("Connection refused"));
     // It keeps trying, and the next try finds the server there again.

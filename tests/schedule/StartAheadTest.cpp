@@ -100,3 +100,18 @@ TEST(StartAhead, TheStartLineGivesWhenTheFirstSampleWasHeardNextToTheTicksLatene
         "Slot 4: started bell.mp3 scheduled for 10:00:00, 4 ms late, first sample +0.3 ms")))
         << log.toStdString();
 }
+
+TEST(StartAhead, AStartPlacedAheadButHeardLateNamesTheOutputThatRenderedItLate)
+{
+    FormHarness h;
+    h.outputCheck.playThrough(QStringLiteral("PipeWire"));
+    giveSlot(h, 3, QStringLiteral("bell.mp3"), QTime(10, 0, 0));
+    tickAt(h, QTime(9, 59, 59, 2));
+    h.player(3).setFirstSampleMs(93.4);
+    tickAt(h, QTime(10, 0, 0, 4));
+
+    EXPECT_TRUE(h.c().statusLine->text().endsWith(QStringLiteral(
+        "Slot 4: started bell.mp3 scheduled for 10:00:00, 4 ms late, first sample +93.4 ms, more "
+        "than 5 ms off its second: the sound output (PipeWire) could not render it sooner")))
+        << h.c().statusLine->text().toStdString();
+}

@@ -10,6 +10,8 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER"))
         qputenv("SDL_AUDIODRIVER", "dummy");
+    if (qEnvironmentVariableIsEmpty("TARNWICK_SOUND_BACKEND"))
+        qputenv("TARNWICK_SOUND_BACKEND", "sdl");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

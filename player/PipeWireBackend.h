@@ -1,0 +1,55 @@
+#pragma once
+
+#include "SoundBackend.h"
+
+#include <atomic>
+#include <memory>
+
+struct pw_thread_loop;
+struct pw_context;
+struct pw_core;
+struct pw_stream;
+
+// A playback stream of PipeWire's own (libpipewire-0.3): F32 interleaved
+// stereo at OutputFormat's rate, linked by the session manager to the
+// default sink. Each buffer's render time is the graph's own figure
+// (pw_stream_get_time_n): the cycle's time, the delay to the device, and
+// what is queued ahead of the buffer.
+//
+// Threads: a pw_thread_loop of its own for the connection; the buffers are
+// filled on PipeWire's data thread (RT_PROCESS), which only mixes.
+class PipeWireBackend final : public SoundBackend {
+public:
+    PipeWireBackend();
+    ~PipeWireBackend() override;
+    PipeWireBackend(const PipeWireBackend&) = delete;
+    PipeWireBackend& operator=(const PipeWireBackend&) = delete;
+
+    QString name() const override { return QStringLiteral("PipeWire"); }
+    bool timedByServer() const override { return true; }
+    // The graph's clock, to the microsecond.
+    std::int64_t jitterNs() const override { return 1'000'000; }
+    QString open(Render render, std::function<void()> wake) override;
+    bool serverAnswered() const override { return answered_; }
+    Health health() override;
+    void close() override;
+
+    struct Hooks; // the C callbacks
+
+private:
+    void serverWent();
+
+    Render render_;
+    std::function<void()> wake_;
+    pw_thread_loop* loop_ = nullptr;
+    pw_context* context_ = nullptr;
+    pw_core* core_ = nullptr;
+    pw_stream* stream_ = nullptr;
+    struct Listeners;
+    std::unique_ptr<Listeners> listeners_;
+    std::atomic<bool> gone_{false};
+    bool answered_ = false;
+    // The stream's state as last told, on the loop's thread (under its lock).
+    int state_ = 0;
+    QString error_;
+};

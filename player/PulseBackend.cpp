@@ -1,0 +1,202 @@
+#include "PulseBackend.h"
+
+#include "OutputFormat.h"
+#include "StartSwitch.h"
+
+#include <pulse/pulseaudio.h>
+
+#include <algorithm>
+#include <chrono>
+
+namespace {
+
+constexpr std::size_t FrameBytes = sizeof(float) * OutputFormat::Channels;
+constexpr std::size_t DeviceBufferBytes = OutputFormat::DeviceBufferFrames * FrameBytes;
+// How long a server may take to accept the connection and the stream.
+constexpr auto ServerPatience = std::chrono::seconds(3);
+
+bool settled(pa_context_state_t state)
+{
+    return state == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(state);
+}
+
+bool settled(pa_stream_state_t state)
+{
+    return state == PA_STREAM_READY || !PA_STREAM_IS_GOOD(state);
+}
+
+} // namespace
+
+struct PulseBackend::Hooks {
+    static void contextState(pa_context* context, void* data)
+    {
+        auto* self = static_cast<PulseBackend*>(data);
+        self->contextState_ = pa_context_get_state(context);
+        self->changed();
+    }
+
+    static void streamState(pa_stream* stream, void* data)
+    {
+        auto* self = static_cast<PulseBackend*>(data);
+        self->streamState_ = pa_stream_get_state(stream);
+        self->changed();
+    }
+
+    // On the mainloop's thread: fills what the server asks for, a device
+    // buffer at a time, each placed by the latency after the one before.
+    static void write(pa_stream* stream, std::size_t asked, void* data)
+    {
+        auto* self = static_cast<PulseBackend*>(data);
+        while (asked >= FrameBytes) {
+            void* buffer = nullptr;
+            std::size_t bytes = std::min(asked, DeviceBufferBytes);
+            if (pa_stream_begin_write(stream, &buffer, &bytes) < 0 || buffer == nullptr)
+                return;
+            const std::size_t frames = std::min(bytes, asked) / FrameBytes;
+            if (frames == 0) {
+                pa_stream_cancel_write(stream);
+                return;
+            }
+            // The time a frame written now takes to be played: what is
+            // queued ahead of it and the sink's own latency.
+            pa_usec_t latency = 0;
+            int negative = 0;
+            std::int64_t aheadNs = 0;
+            if (pa_stream_get_latency(stream, &latency, &negative) == 0)
+                aheadNs = std::int64_t(latency) * 1000 * (negative ? -1 : 1);
+            else
+                aheadNs = std::int64_t(pa_bytes_to_usec(
+                              DeviceBufferBytes, pa_stream_get_sample_spec(stream))) *
+                    1000;
+            self->render_(static_cast<float*>(buffer), frames, wallClockNs() + aheadNs);
+            if (pa_stream_write(stream, buffer, frames * FrameBytes, nullptr, 0, PA_SEEK_RELATIVE) <
+                0)
+                return;
+            asked -= frames * FrameBytes;
+        }
+    }
+};
+
+PulseBackend::~PulseBackend()
+{
+    close();
+}
+
+void PulseBackend::changed()
+{
+    {
+        // Taken and let go, so that a waiter between its look at the state
+        // and its sleep is not missed.
+        const std::scoped_lock lock(changedMutex_);
+    }
+    changedWake_.notify_all();
+    if (health() != Health::Playing && wake_)
+        wake_();
+}
+
+template <typename Settled> bool PulseBackend::waitFor(Settled isSettled)
+{
+    std::unique_lock lock(changedMutex_);
+    return changedWake_.wait_for(lock, ServerPatience, isSettled);
+}
+
+QString PulseBackend::open(Render render, std::function<void()> wake)
+{
+    render_ = std::move(render);
+    wake_ = std::move(wake);
+    contextState_ = PA_CONTEXT_UNCONNECTED;
+    streamState_ = PA_STREAM_UNCONNECTED;
+    answered_ = false;
+    loop_ = pa_threaded_mainloop_new();
+    if (loop_ == nullptr || pa_threaded_mainloop_start(loop_) < 0) {
+        close();
+        return QStringLiteral("cannot start PulseAudio's main loop");
+    }
+    pa_threaded_mainloop_lock(loop_);
+    context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "Tarnwick");
+    pa_context_set_state_callback(context_, &Hooks::contextState, this);
+    const bool connecting =
+        pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0;
+    pa_threaded_mainloop_unlock(loop_);
+    const bool answered = connecting &&
+        waitFor([this] { return settled(pa_context_state_t(contextState_.load())); }) &&
+        contextState_ == PA_CONTEXT_READY;
+    if (!answered) {
+        pa_threaded_mainloop_lock(loop_);
+        const QString why = QStringLiteral("no PulseAudio server answers (%1)")
+                                .arg(QString::fromUtf8(pa_strerror(pa_context_errno(context_))));
+        pa_threaded_mainloop_unlock(loop_);
+        close();
+        return why;
+    }
+
+    answered_ = true;
+    pa_threaded_mainloop_lock(loop_);
+    pa_sample_spec spec{};
+    spec.format = PA_SAMPLE_FLOAT32NE;
+    spec.rate = OutputFormat::SampleRate;
+    spec.channels = OutputFormat::Channels;
+    stream_ = pa_stream_new(context_, "Tarnwick", &spec, nullptr);
+    pa_stream_set_state_callback(stream_, &Hooks::streamState, this);
+    pa_stream_set_write_callback(stream_, &Hooks::write, this);
+    // About one device buffer queued, as the other backends keep; the
+    // server adds the sink's own latency to it.
+    pa_buffer_attr attr{};
+    attr.maxlength = std::uint32_t(-1);
+    attr.tlength = std::uint32_t(DeviceBufferBytes);
+    attr.prebuf = std::uint32_t(-1);
+    attr.minreq = std::uint32_t(-1);
+    attr.fragsize = std::uint32_t(-1);
+    const auto flags = pa_stream_flags_t(
+        PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_ADJUST_LATENCY);
+    const bool streaming =
+        pa_stream_connect_playback(stream_, nullptr, &attr, flags, nullptr, nullptr) >= 0;
+    pa_threaded_mainloop_unlock(loop_);
+    const bool ready = streaming &&
+        waitFor([this] { return settled(pa_stream_state_t(streamState_.load())); }) &&
+        streamState_ == PA_STREAM_READY;
+    if (!ready) {
+        pa_threaded_mainloop_lock(loop_);
+        const QString why = QStringLiteral("PulseAudio refused the stream (%1)")
+                                .arg(QString::fromUtf8(pa_strerror(pa_context_errno(context_))));
+        pa_threaded_mainloop_unlock(loop_);
+        close();
+        return why;
+    }
+    return QString();
+}
+
+SoundBackend::Health PulseBackend::health()
+{
+    if (!PA_CONTEXT_IS_GOOD(pa_context_state_t(contextState_.load())))
+        return Health::ServerGone;
+    if (!PA_STREAM_IS_GOOD(pa_stream_state_t(streamState_.load())))
+        return Health::DeviceLost;
+    return Health::Playing;
+}
+
+void PulseBackend::close()
+{
+    if (loop_ != nullptr) {
+        pa_threaded_mainloop_lock(loop_);
+        // Without its callbacks first, so that nothing is mixed or told
+        // once this returns.
+        if (stream_ != nullptr) {
+            pa_stream_set_write_callback(stream_, nullptr, nullptr);
+            pa_stream_set_state_callback(stream_, nullptr, nullptr);
+            pa_stream_disconnect(stream_);
+            pa_stream_unref(stream_);
+        }
+        if (context_ != nullptr) {
+            pa_context_set_state_callback(context_, nullptr, nullptr);
+            pa_context_disconnect(context_);
+            pa_context_unref(context_);
+        }
+        pa_threaded_mainloop_unlock(loop_);
+        pa_threaded_mainloop_stop(loop_);
+        pa_threaded_mainloop_free(loop_);
+    }
+    stream_ = nullptr;
+    context_ = nullptr;
+    loop_ = nullptr;
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "SoundBackend.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+
+struct pa_threaded_mainloop;
+struct pa_context;
+struct pa_stream;
+
+// A playback stream of PulseAudio's own (libpulse), to a PulseAudio server
+// or to PipeWire's pipewire-pulse: F32 stereo at OutputFormat's rate, asked
+// to keep about one device buffer queued. Each chunk written is placed at the
+// stream's latency as the server's interpolated timing gives it: when a frame
+// written now is played. A server that is not running is not started
+// (no autospawn): the desktop's own decides.
+//
+// Threads: a pa_threaded_mainloop of its own, on which the chunks are mixed.
+class PulseBackend final : public SoundBackend {
+public:
+    PulseBackend() = default;
+    ~PulseBackend() override;
+    PulseBackend(const PulseBackend&) = delete;
+    PulseBackend& operator=(const PulseBackend&) = delete;
+
+    QString name() const override { return QStringLiteral("PulseAudio"); }
+    bool timedByServer() const override { return true; }
+    // Interpolated between the server's timing updates, which correct it by
+    // a millisecond or so.
+    std::int64_t jitterNs() const override { return 1'000'000; }
+    QString open(Render render, std::function<void()> wake) override;
+    bool serverAnswered() const override { return answered_; }
+    Health health() override;
+    void close() override;
+
+    struct Hooks; // the C callbacks
+
+private:
+    // Waits until `settled` holds, or a while; whether it did.
+    template <typename Settled> bool waitFor(Settled settled);
+    void changed();
+
+    Render render_;
+    std::function<void()> wake_;
+    pa_threaded_mainloop* loop_ = nullptr;
+    pa_context* context_ = nullptr;
+    pa_stream* stream_ = nullptr;
+    // The states as last told (pa_context_state_t, pa_stream_state_t).
+    std::atomic<int> contextState_{0};
+    std::atomic<int> streamState_{0};
+    bool answered_ = false;
+    std::mutex changedMutex_;
+    std::condition_variable changedWake_;
+};
