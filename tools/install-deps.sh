@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the program needs, and with --test those its
 # tests, benchmarks, fuzzing and Debian package check add.
-#   tools/install-deps.sh          building and running (tools/run.sh)
+#   tools/install-deps.sh          building and running (tools/run.sh), and
+#                                  building the Debian package (tools/package.sh)
 #   tools/install-deps.sh --test   the same and the rest (tools/test.sh)
 # It never replaces the machine's sound server: the program needs only the
 # servers' client libraries; a server is added for the benchmark that plays
@@ -28,13 +29,14 @@ packages=(
     qt6-base-dev qt6-qpa-plugins libmpg123-dev
     libpipewire-0.3-dev libpulse-dev libasound2-dev libsdl2-dev
     fonts-wqy-microhei fonts-dejavu-extra
+    dpkg-dev file
 )
 
 if $with_tests; then
     packages+=(
         libgtest-dev
         xvfb xauth x11-utils
-        dpkg-dev file desktop-file-utils appstream lintian man-db
+        desktop-file-utils appstream lintian man-db
         lame sox libsox-fmt-mp3 mpg123
         clang-format clang-14 libclang-rt-14-dev
         dbus pulseaudio-utils
