@@ -84,6 +84,10 @@ pw_stream* connectMono(pw_thread_loop* loop, const char* name, const char* sink,
 
 PipeWireTap::PipeWireTap(const char* sink)
 {
+    // A report every cycle, and the quantum changes as streams come and go:
+    // the nearest 0.3 s of reports say where a frame is.
+    take_.recording.spanFrames = 0.3 * Rate;
+    take_.playback.spanFrames = 0.3 * Rate;
     pw_init(nullptr, nullptr);
     loop_ = pw_thread_loop_new("server_bench ear", nullptr);
     pw_thread_loop_lock(loop_);
@@ -139,7 +143,8 @@ Take PipeWireTap::finish()
 // Every buffer waiting is taken; the last one is this cycle's. The sink
 // drives the graph and mixes last in a cycle, so what it rendered in one
 // cycle reaches its monitor's readers in the next: the buffer's first frame
-// was rendered one buffer and the graph's delay before this cycle began.
+// was rendered one buffer, the graph's delay and what the resampler holds
+// before this cycle began.
 void PipeWireTap::onCapture(void* self)
 {
     auto& tap = *static_cast<PipeWireTap*>(self);

@@ -47,16 +47,18 @@ inline std::int64_t medianOffsetNs(std::vector<std::int64_t> offsets)
 }
 
 // A stream's frames against the wall clock, from the server's reports within
-// a second of the moment asked about: the two clocks drift apart by parts per
-// million, and a stream that ran dry would shift its frames.
+// `span` of the moment asked about (a second unless told): the two clocks
+// drift apart by parts per million, and a stream that ran dry, or a graph
+// whose quantum changed, would shift its frames.
 struct Timeline {
     std::vector<Anchor> anchors;
+    double spanFrames = Rate;
 
     std::int64_t timeOfFrame(double frame) const
     {
         std::vector<std::int64_t> offsets;
         for (const Anchor& a : anchors)
-            if (std::abs(a.frame - frame) <= Rate)
+            if (std::abs(a.frame - frame) <= spanFrames)
                 offsets.push_back(offsetNs(a));
         return medianOffsetNs(offsets) + std::llround(frame * FrameNs);
     }
@@ -64,7 +66,7 @@ struct Timeline {
     {
         std::vector<std::int64_t> offsets;
         for (const Anchor& a : anchors)
-            if (std::abs(a.atNs - ns) <= SecondNs)
+            if (std::abs(double(a.atNs - ns)) <= spanFrames * FrameNs)
                 offsets.push_back(offsetNs(a));
         return double(ns - medianOffsetNs(offsets)) / FrameNs;
     }
