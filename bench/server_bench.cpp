@@ -1,12 +1,21 @@
-// Where scheduled starts are rendered by a real sound server. The bench
-// starts a PulseAudio server of its own (a private socket and runtime folder,
-// one null sink at 44.1 kHz), and the program's real window, scheduler,
-// players and output play into it through SDL, as on a desktop. The bench
-// records the sink's monitor with a libpulse stream of its own and puts each
-// recorded sample at the wall-clock time the sink renders it, by the
-// server's own timing reports; clicks that the bench's own playback stream
-// places on the sink check that mapping. Prints `name value unit` lines.
-// Usage: server_bench (runs as root too, without a desktop session)
+// Where scheduled starts are rendered by a real sound server, of each kind
+// installed. A PulseAudio server of the bench's own (a private socket and
+// runtime folder, one null sink at 44.1 kHz): the program's real window,
+// scheduler, players and output play into it through SDL, as before the
+// program had outputs of its own; a libpulse stream of the bench's records
+// the sink's monitor and puts each recorded sample at the wall-clock time the
+// sink renders it, by the server's own timing reports; clicks that the
+// bench's own playback stream places on the sink check that mapping. A
+// PipeWire of the bench's own (PrivatePipeWire), heard the same way through
+// PipeWire's own streams (PipeWireTap): the program plays into it through
+// each of its outputs and SDL's two drivers, at the graph's default quantum
+// and at one forced, each in a child process of the bench whose environment
+// names the server and the output; then through each the server is
+// restarted and the output's return timed. Prints `name value unit` lines.
+// Usage: server_bench [--starts N] [--clicks N] [--servers pulseaudio,pipewire]
+//            [--routes pipewire,pulseaudio,sdl_pulseaudio,sdl_pipewire] [--quanta 0,4096]
+// (runs as root too, without a desktop session; about 13 minutes, or two with
+// --starts 4 --clicks 4 --servers pipewire --routes pipewire,pulseaudio)
 
 #include "AudioOutput.h"
 #include "BenchWindow.h"
