@@ -1,12 +1,21 @@
-// Where scheduled starts are rendered by a real sound server. The bench
-// starts a PulseAudio server of its own (a private socket and runtime folder,
-// one null sink at 44.1 kHz), and the program's real window, scheduler,
-// players and output play into it through SDL, as on a desktop. The bench
-// records the sink's monitor with a libpulse stream of its own and puts each
-// recorded sample at the wall-clock time the sink renders it, by the
-// server's own timing reports; clicks that the bench's own playback stream
-// places on the sink check that mapping. Prints `name value unit` lines.
-// Usage: server_bench (runs as root too, without a desktop session)
+// Where scheduled starts are rendered by a real sound server, of each kind
+// installed. A PulseAudio server of the bench's own (a private socket and
+// runtime folder, one null sink at 44.1 kHz): the program's real window,
+// scheduler, players and output play into it through SDL, as before the
+// program had outputs of its own; a libpulse stream of the bench's records
+// the sink's monitor and puts each recorded sample at the wall-clock time the
+// sink renders it, by the server's own timing reports; clicks that the
+// bench's own playback stream places on the sink check that mapping. A
+// PipeWire of the bench's own (PrivatePipeWire), heard the same way through
+// PipeWire's own streams (PipeWireTap): the program plays into it through
+// each of its outputs and SDL's two drivers, at the graph's default quantum
+// and at one forced, each in a child process of the bench whose environment
+// names the server and the output; then through each the server is
+// restarted and the output's return timed. Prints `name value unit` lines.
+// Usage: server_bench [--starts N] [--clicks N] [--servers pulseaudio,pipewire]
+//            [--routes pipewire,pulseaudio,sdl_pulseaudio,sdl_pipewire] [--quanta 0,4096]
+// (runs as root too, without a desktop session; about 13 minutes, or two with
+// --starts 4 --clicks 4 --servers pipewire --routes pipewire,pulseaudio)
 
 #include "AudioOutput.h"
 #include "BenchWindow.h"
@@ -19,10 +28,14 @@
 #include "MessageBox.h"
 #include "Mp3FileCheck.h"
 #include "Mp3Player.h"
+#include "PipeWireTap.h"
+#include "PrivatePipeWire.h"
 #include "ProgramExit.h"
+#include "SinkTake.h"
 #include "SlotTexts.h"
 #include "StartSwitch.h"
 #include "SystemClock.h"
+#include "TimeOfDayText.h"
 #include "WindowControls.h"
 
 #include <QApplication>
@@ -31,6 +44,7 @@
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -45,24 +59,23 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <sys/prctl.h>
 #include <thread>
 #include <vector>
 
 namespace {
 
-constexpr int Rate = 44100;
-constexpr double FrameNs = 1e9 / Rate;
-constexpr std::int64_t SecondNs = 1'000'000'000;
+using namespace sink_take;
+
 // After the first, a start every other second: each slot's tone (half a
 // second) has ended and a calibration click (at the odd second) has passed
 // before the next start, so every start begins after silence.
-constexpr int Starts = 20;
 constexpr int StartEverySeconds = 2;
 constexpr double ToneSeconds = 0.5;
-constexpr int RunClicks = 20;
 // A recorded sample further from silence is sound; the tones start at their
 // peak (a cosine at half scale), so their first sample is well above it.
 constexpr float SoundLevel = 0.01f;
@@ -87,12 +100,6 @@ std::vector<double> absolute(std::vector<double> values)
     for (double& v : values)
         v = std::abs(v);
     return values;
-}
-
-[[noreturn]] void fail(const std::string& why)
-{
-    std::fprintf(stderr, "server_bench: %s\n", why.c_str());
-    std::exit(1);
 }
 
 int toneHz(int slot)
@@ -177,51 +184,6 @@ private:
     QProcess server_;
 };
 
-// At `atNs` on the wall clock the sink was rendering frame `frame` of a
-// stream.
-struct Anchor {
-    std::int64_t atNs;
-    double frame;
-};
-
-std::int64_t offsetNs(const Anchor& a)
-{
-    return a.atNs - std::llround(a.frame * FrameNs);
-}
-
-std::int64_t medianOffsetNs(std::vector<std::int64_t> offsets)
-{
-    if (offsets.empty())
-        fail("the sound server sent no timing near a moment measured");
-    std::nth_element(
-        offsets.begin(), offsets.begin() + std::ptrdiff_t(offsets.size() / 2), offsets.end());
-    return offsets[offsets.size() / 2];
-}
-
-// A stream's frames against the wall clock, from the server's reports within
-// a second of the moment asked about: the two clocks drift apart by parts per
-// million, and a stream that ran dry would shift its frames.
-struct Timeline {
-    std::vector<Anchor> anchors;
-
-    std::int64_t timeOfFrame(double frame) const
-    {
-        std::vector<std::int64_t> offsets;
-        for (const Anchor& a : anchors)
-            if (std::abs(a.frame - frame) <= Rate)
-                offsets.push_back(offsetNs(a));
-        return medianOffsetNs(offsets) + std::llround(frame * FrameNs);
-    }
-    double frameAt(std::int64_t ns) const
-    {
-        std::vector<std::int64_t> offsets;
-        for (const Anchor& a : anchors)
-            if (std::abs(a.atNs - ns) <= SecondNs)
-                offsets.push_back(offsetNs(a));
-        return double(ns - medianOffsetNs(offsets)) / FrameNs;
-    }
-};
-
 std::int64_t nsOf(const timeval& tv)
 {
     return std::int64_t(tv.tv_sec) * SecondNs + std::int64_t(tv.tv_usec) * 1000;
@@ -233,14 +195,6 @@ std::int64_t nsOf(const timeval& tv)
 // the constructor, clickNear() and finish() runs on libpulse's thread.
 class SinkTap {
 public:
-    struct Take {
-        std::vector<float> recorded;
-        Timeline recording;
-        Timeline playback;
-        std::vector<std::int64_t> clickFrames;
-        std::vector<double> sinkLatencyMs;
-    };
-
     explicit SinkTap(const SoundServer& server) : loop_(pa_threaded_mainloop_new())
     {
         context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "server_bench");
@@ -493,11 +447,13 @@ struct Round {
 
 // `starts` scheduled starts, from the second at `firstSecondNs` on, each set
 // 1.3 s ahead (before the tick that places it) with a calibration click at
-// the second after it; then the Run clicks, alternating between two slots so
-// that each click starts one (the other's caption goes back to "&RunNow"),
-// at random moments of the device's cycle.
-Round playRound(WindowControls& c, Timetable& timetable, SinkTap& tap,
-    const std::array<Mp3Player*, SlotCount>& players, std::int64_t firstSecondNs, int starts)
+// the second after it (placed by `clickNear`); then `clicks` Run clicks, alternating between two
+// slots so that each click starts one (the other's caption goes back to "&RunNow"), at random
+// moments of the device's cycle.
+Round playRound(WindowControls& c, Timetable& timetable,
+    const std::function<void(std::int64_t)>& clickNear,
+    const std::array<Mp3Player*, SlotCount>& players, std::int64_t firstSecondNs, int starts,
+    int clicks)
 {
     Round round;
     std::int64_t secondNs = firstSecondNs;
@@ -506,12 +462,12 @@ Round playRound(WindowControls& c, Timetable& timetable, SinkTap& tap,
         if (wallClockNs() > secondNs - SecondNs)
             fail("the bench fell behind its starts");
         timetable.setStartTime(slot, wallTime(secondNs).time());
-        tap.clickNear(secondNs + SecondNs);
+        clickNear(secondNs + SecondNs);
         runUntil(secondNs + 700'000'000);
         round.starts.push_back({slot, secondNs, players[std::size_t(slot)]->firstSampleNs()});
     }
     runUntil(secondNs);
-    for (int k = 0; k < RunClicks; ++k) {
+    for (int k = 0; k < clicks; ++k) {
         QPushButton* run = c.slot(k % 2).runButton;
         if (run->text() != runCaption())
             fail("the run button does not offer a start");
@@ -528,7 +484,7 @@ Round playRound(WindowControls& c, Timetable& timetable, SinkTap& tap,
 // times the server reported alike.
 class SinkClock {
 public:
-    explicit SinkClock(const SinkTap::Take& take) : take_(take)
+    explicit SinkClock(const Take& take) : take_(take)
     {
         for (const std::int64_t click : take.clickFrames) {
             const std::int64_t renderedNs = take.playback.timeOfFrame(double(click));
@@ -562,7 +518,7 @@ public:
     }
 
 private:
-    const SinkTap::Take& take_;
+    const Take& take_;
     std::vector<double> calibrationNs_;
     std::int64_t offsetNs_ = 0;
 };
@@ -581,7 +537,7 @@ Measured measure(const std::vector<float>& recorded, const SinkClock& sink, cons
     Measured m;
     for (const Start& start : round.starts) {
         const double at = sink.frameRenderedAt(start.secondNs);
-        const auto found = firstSound(recorded, at - 0.8 * Rate, at + 0.8 * Rate, SoundLevel);
+        const auto found = firstSound(recorded, at - 0.5 * Rate, at + 1.5 * Rate, SoundLevel);
         if (!found || !isToneOf(recorded, *found, start.slot)) {
             ++m.notFound;
             continue;
@@ -591,7 +547,7 @@ Measured measure(const std::vector<float>& recorded, const SinkClock& sink, cons
     }
     for (std::size_t k = 0; k < round.clickedNs.size(); ++k) {
         const double at = sink.frameRenderedAt(round.clickedNs[k]);
-        const auto found = firstSound(recorded, at, at + 0.5 * Rate, SoundLevel);
+        const auto found = firstSound(recorded, at, at + 1.0 * Rate, SoundLevel);
         if (!found || !isToneOf(recorded, *found, int(k % 2))) {
             ++m.notFound;
             continue;
@@ -616,76 +572,125 @@ void report(const Measured& m, const std::string& suffix)
     print("server_sounds_not_found" + suffix, m.notFound, "count");
 }
 
-} // namespace
+// The program as main() builds it: the output first, which opens at once,
+// then the window, whose players share it; each slot given its tone and
+// unlocked, so that the Run buttons take a click (the clock starts slots
+// either way).
+class BenchProgram {
+public:
+    explicit BenchProgram(const std::array<QString, SlotCount>& files)
+        : quiet_("server_bench"),
+          openedNs_(wallClockNs()), platform_{clock_, quiet_, quiet_, quiet_,
+                                        [this](int slot) {
+                                            auto player =
+                                                std::make_unique<Mp3Player>(output_, lengths_);
+                                            players_[std::size_t(slot)] = player.get();
+                                            return player;
+                                        },
+                                        [this](int slot) {
+                                            auto dialog = std::make_unique<ChosenPath>();
+                                            dialogs_[std::size_t(slot)] = dialog.get();
+                                            return dialog;
+                                        },
+                                        output_, fileCheck_, clockSync_},
+          window_(platform_)
+    {
+        window_.onLoad();
+        window_.show();
+        for (int i = 0; i < SlotCount; ++i) {
+            dialogs_[std::size_t(i)]->next = files[std::size_t(i)];
+            emit controls().slot(i).chooseFileButton->clicked();
+        }
+        applyUnlockedState(controls(), timetable());
+    }
 
-int main(int argc, char** argv)
+    WindowControls& controls() { return window_.controls(); }
+    Timetable& timetable() { return window_.timetable(); }
+    const std::array<Mp3Player*, SlotCount>& players() const { return players_; }
+    const AudioOutput& output() const { return output_; }
+    std::int64_t openedNs() const { return openedNs_; }
+    void end() { window_.endProgram(); }
+
+private:
+    SystemClock clock_;
+    QuietBoxes quiet_;
+    std::int64_t openedNs_;
+    AudioOutput output_;
+    LengthScanner lengths_;
+    Mp3FileCheck fileCheck_;
+    KernelClockSync clockSync_;
+    std::array<Mp3Player*, SlotCount> players_{};
+    std::array<ChosenPath*, SlotCount> dialogs_{};
+    PlatformServices platform_;
+    MainWindow window_;
+};
+
+std::array<QString, SlotCount> makeTones(const QTemporaryDir& dir)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir dir;
     std::array<QString, SlotCount> files;
     for (int i = 0; i < SlotCount; ++i)
         files[std::size_t(i)] = makeTone(dir, i);
+    return files;
+}
 
+struct Length {
+    int starts = 20;
+    int clicks = 20;
+};
+
+void printCalibration(const Take& take, const SinkClock& sink, const std::string& suffix)
+{
+    print("server_sink_latency_median_ms" + suffix, percentile(take.sinkLatencyMs, 0.5), "ms");
+    print("server_calibration_offset_ms" + suffix, sink.offsetMs(), "ms");
+    print("server_calibration_spread_ms" + suffix, sink.spreadMs(), "ms");
+    print("server_calibration_clicks" + suffix, double(take.clickFrames.size()), "count");
+    // Zero where no frame was lost or repeated: the largest step of each
+    // stream's frames against the wall clock from one report to the next.
+    for (const auto& [name, timeline] :
+        {std::pair{"server_ear_recording_step_max_ms", &take.recording},
+            std::pair{"server_ear_clicks_step_max_ms", &take.playback}}) {
+        std::vector<double> steps;
+        for (std::size_t i = 1; i < timeline->anchors.size(); ++i)
+            steps.push_back(std::abs(double(offsetNs(timeline->anchors[i]) -
+                                offsetNs(timeline->anchors[i - 1]))) /
+                1e6);
+        print(name + suffix, percentile(steps, 1), "ms");
+    }
+}
+
+// Through a private PulseAudio and SDL's pulseaudio driver, as before
+// PipeWire: the figures keep their names. The first start after the output
+// was asked for, then the measured ones; then as many again with one core
+// kept busy by a spinning thread.
+int measurePrivatePulseAudio(Length length)
+{
+    QTemporaryDir dir;
+    const std::array<QString, SlotCount> files = makeTones(dir);
     const SoundServer server(dir);
     // The program's output and the bench's own client go to that server
     // alone, and keep their cookie beside it.
+    qputenv("TARNWICK_SOUND_BACKEND", "sdl");
     qputenv("SDL_AUDIODRIVER", "pulseaudio");
     qputenv("PULSE_SERVER", server.address());
     qputenv("PULSE_COOKIE", QFile::encodeName(dir.filePath(QStringLiteral("cookie"))));
     SinkTap tap(server);
     tap.waitForTiming();
+    const auto clickNear = [&tap](std::int64_t ns) { tap.clickNear(ns); };
 
-    // As main() builds the program: the output first, which opens at once,
-    // then the window, whose players share it.
-    SystemClock clock;
-    QuietBoxes quiet("server_bench");
-    const std::int64_t openedNs = wallClockNs();
-    AudioOutput output;
-    LengthScanner lengths;
-    Mp3FileCheck fileCheck;
-    KernelClockSync clockSync;
-    std::array<Mp3Player*, SlotCount> players{};
-    std::array<ChosenPath*, SlotCount> dialogs{};
-    PlatformServices platform{clock, quiet, quiet, quiet,
-        [&](int slot) {
-            auto player = std::make_unique<Mp3Player>(output, lengths);
-            players[std::size_t(slot)] = player.get();
-            return player;
-        },
-        [&](int slot) {
-            auto dialog = std::make_unique<ChosenPath>();
-            dialogs[std::size_t(slot)] = dialog.get();
-            return dialog;
-        },
-        output, fileCheck, clockSync};
-    MainWindow window(platform);
-    window.onLoad();
-    window.show();
-    WindowControls& c = window.controls();
-    for (int i = 0; i < SlotCount; ++i) {
-        dialogs[std::size_t(i)]->next = files[std::size_t(i)];
-        emit c.slot(i).chooseFileButton->clicked();
-    }
-    // Unlocked, so that the Run buttons take a click; the clock starts
-    // slots either way.
-    applyUnlockedState(c, window.timetable());
-
-    // The first start after the output was asked for, then the 20 measured;
-    // then 20 more with one core kept busy by a spinning thread.
-    const Round idle =
-        playRound(c, window.timetable(), tap, players, secondAfter(openedNs), 1 + Starts);
+    BenchProgram program(files);
+    WindowControls& c = program.controls();
+    const Round idle = playRound(c, program.timetable(), clickNear, program.players(),
+        secondAfter(program.openedNs()), 1 + length.starts, length.clicks);
     std::atomic<bool> spin{true};
     std::thread busy([&spin] {
         while (spin.load(std::memory_order_relaxed)) { }
     });
-    const Round loaded =
-        playRound(c, window.timetable(), tap, players, secondAfter(wallClockNs()), Starts);
+    const Round loaded = playRound(c, program.timetable(), clickNear, program.players(),
+        secondAfter(wallClockNs()), length.starts, length.clicks);
     spin = false;
     busy.join();
-    const SinkTap::Take take = tap.finish();
-    window.endProgram();
+    const Take take = tap.finish();
+    program.end();
 
     const SinkClock sink(take);
     const Measured opening = measure(take.recorded, sink, Round{{idle.starts.front()}, {}});
@@ -702,4 +707,288 @@ int main(int argc, char** argv)
     print("server_calibration_offset_ms", sink.offsetMs(), "ms");
     print("server_calibration_spread_ms", sink.spreadMs(), "ms");
     return 0;
+}
+
+// The ways the program can reach a PipeWire server: its own backends
+// (TARNWICK_SOUND_BACKEND), and SDL's two drivers, the baseline.
+struct Route {
+    const char* name;
+    const char* backend;
+    const char* sdlDriver; // for the sdl backend
+    bool throughPulse; // a PulseAudio client of pipewire-pulse
+};
+constexpr std::array<Route, 4> Routes{{
+    {"pipewire", "pipewire", nullptr, false},
+    {"pulseaudio", "pulseaudio", nullptr, true},
+    {"sdl_pulseaudio", "sdl", "pulseaudio", true},
+    {"sdl_pipewire", "sdl", "pipewire", false},
+}};
+
+const Route* routeNamed(const QString& name)
+{
+    for (const Route& route : Routes)
+        if (name == QLatin1String(route.name))
+            return &route;
+    return nullptr;
+}
+
+std::string suffixOf(const Route& route, int quantum)
+{
+    return std::string("_") + route.name + (quantum > 0 ? "_q" + std::to_string(quantum) : "");
+}
+
+// Whether the program's own stream reached the server the way the route
+// says: a program without that backend plays through another. SDL's drivers
+// name their stream with SDL's default, "Audio Stream".
+bool playsThrough(const Route& route, const PrivatePipeWire::Stream& stream)
+{
+    const bool throughSdl = stream.name == QStringLiteral("Audio Stream");
+    return (stream.api == QStringLiteral("pipewire-pulse")) == route.throughPulse &&
+        throughSdl == (std::string_view(route.backend) == "sdl");
+}
+
+constexpr int NotThisWay = 3;
+constexpr int CalibrationClicks = 6;
+
+// Clicks on a silent sink, a third of a second apart: through a PipeWire
+// graph at a large quantum the program's tones can sound a second after
+// their start, over a click placed while they play.
+void clickOnSilence(PipeWireTap& tap, int clicks)
+{
+    const std::int64_t from = wallClockNs() + 300'000'000;
+    for (int k = 0; k < clicks; ++k)
+        tap.clickNear(from + k * 333'000'000);
+    runUntil(from + clicks * 333'000'000);
+}
+
+// One route at one quantum, in a process of its own (the environment names
+// the private PipeWire and the backend): the ear is checked first at this
+// quantum (clicks before the program is made and after its last sound),
+// then the first start after launch and the measured ones.
+int measureThroughPipeWire(const Route& route, int quantum, Length length)
+{
+    const std::string suffix = suffixOf(route, quantum);
+    QTemporaryDir dir;
+    const std::array<QString, SlotCount> files = makeTones(dir);
+    PipeWireTap tap(PrivatePipeWire::Sink);
+    tap.waitForTiming();
+    clickOnSilence(tap, CalibrationClicks);
+
+    BenchProgram program(files);
+    std::optional<PrivatePipeWire::Stream> stream;
+    const bool appeared = QTest::qWaitFor(
+        [&] {
+            stream = PrivatePipeWire::playbackOf(
+                QCoreApplication::applicationPid(), QProcessEnvironment::systemEnvironment());
+            return stream.has_value();
+        },
+        5000);
+    if (!appeared || !playsThrough(route, *stream)) {
+        std::fprintf(stderr, "server_bench: the program does not play through %s here (%s)\n",
+            route.name,
+            stream ? qPrintable(
+                         stream->api + QStringLiteral(" \"") + stream->name + QStringLiteral("\""))
+                   : "no stream of it on the server");
+        program.end();
+        return NotThisWay;
+    }
+    const Round round = playRound(
+        program.controls(), program.timetable(), [](std::int64_t) {}, program.players(),
+        secondAfter(program.openedNs()), 1 + length.starts, length.clicks);
+    // Once the last tone has gone, with the program's stream still on the
+    // sink.
+    runUntil(wallClockNs() + 1'500'000'000);
+    clickOnSilence(tap, CalibrationClicks);
+    const Take take = tap.finish();
+    program.end();
+
+    const SinkClock sink(take);
+    printCalibration(take, sink, suffix);
+    const Measured opening = measure(take.recorded, sink, Round{{round.starts.front()}, {}});
+    Measured measured = measure(take.recorded, sink,
+        Round{{round.starts.begin() + 1, round.starts.end()}, round.clickedNs});
+    print("server_first_start_rendered_ms" + suffix,
+        opening.startMs.empty() ? std::nan("") : opening.startMs.front(), "ms");
+    report(measured, suffix);
+    std::vector<double> logged = absolute(measured.timelineErrorMs);
+    for (const double error : absolute(opening.timelineErrorMs))
+        logged.push_back(error);
+    print("server_logged_minus_rendered_max_abs_ms" + suffix, percentile(logged, 1), "ms");
+    if (opening.notFound > 0)
+        print("server_first_start_not_found" + suffix, opening.notFound, "count");
+    return 0;
+}
+
+// Only the program's output, for as long as the bench lets it run.
+int keepOutputOpen(QApplication& app)
+{
+    AudioOutput output;
+    return app.exec();
+}
+
+QProcessEnvironment routeEnvironment(QProcessEnvironment env, const Route& route)
+{
+    env.insert(QStringLiteral("TARNWICK_SOUND_BACKEND"), QString::fromLatin1(route.backend));
+    if (route.sdlDriver != nullptr)
+        env.insert(QStringLiteral("SDL_AUDIODRIVER"), QString::fromLatin1(route.sdlDriver));
+    else
+        env.remove(QStringLiteral("SDL_AUDIODRIVER"));
+    return env;
+}
+
+// A child of the bench's own program, gone with the bench.
+void startChild(QProcess& child, const QStringList& arguments, const QProcessEnvironment& env)
+{
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    child.start(QCoreApplication::applicationFilePath(), arguments);
+    if (!child.waitForStarted(5000))
+        fail("cannot start a child of the bench");
+}
+
+int runChild(const QStringList& arguments, const QProcessEnvironment& env)
+{
+    QProcess child;
+    startChild(child, arguments, env);
+    child.waitForFinished(-1);
+    return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : 1;
+}
+
+// The program's output open through `route`; the private PipeWire killed
+// and started again: how long after it answers again the output's stream
+// is back and running on it (20 s at most).
+void measureReopen(PrivatePipeWire& server, const Route& route)
+{
+    const std::string suffix = suffixOf(route, 0);
+    QProcess child;
+    startChild(child, {QStringLiteral("--output-only")},
+        routeEnvironment(server.clientEnvironment(), route));
+    std::optional<PrivatePipeWire::Stream> stream;
+    const auto running = [&] {
+        stream = server.playbackOf(child.processId());
+        return stream && stream->state == QStringLiteral("running");
+    };
+    if (!QTest::qWaitFor(running, 10000) || !playsThrough(route, *stream)) {
+        std::fprintf(stderr, "server_bench: no reopening measured through %s: %s\n", route.name,
+            stream ? "the program plays another way here" : "its output does not play");
+    } else {
+        const std::int64_t backNs = server.restart();
+        if (QTest::qWaitFor(running, 20000))
+            print("server_reopen_after_restart_ms" + suffix, double(wallClockNs() - backNs) / 1e6,
+                "ms");
+        else
+            std::fprintf(
+                stderr, "server_bench: through %s the output never came back (20 s)\n", route.name);
+    }
+    child.terminate();
+    if (!child.waitForFinished(5000))
+        child.kill();
+    child.waitForFinished(5000);
+}
+
+QStringList lengthArguments(Length length)
+{
+    return {QStringLiteral("--starts"), QString::number(length.starts), QStringLiteral("--clicks"),
+        QString::number(length.clicks)};
+}
+
+bool pulseAudioInstalled()
+{
+    return !QStandardPaths::findExecutable(QStringLiteral("pulseaudio")).isEmpty();
+}
+
+int usage()
+{
+    std::fprintf(stderr,
+        "usage: server_bench [--starts N] [--clicks N] [--servers pulseaudio,pipewire]\n"
+        "                    [--routes pipewire,pulseaudio,sdl_pulseaudio,sdl_pipewire]\n"
+        "                    [--quanta 0,4096]\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    Length length;
+    QStringList servers;
+    if (PrivatePipeWire::isInstalled())
+        servers << QStringLiteral("pipewire");
+    if (pulseAudioInstalled())
+        servers << QStringLiteral("pulseaudio");
+    QStringList routes;
+    for (const Route& route : Routes)
+        routes << QString::fromLatin1(route.name);
+    QList<int> quanta{0, 4096};
+    QString mode;
+    QString modeRoute;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        const QString value = i + 1 < args.size() ? args[i + 1] : QString();
+        if (arg == QStringLiteral("--output-only") ||
+            arg == QStringLiteral("--private-pulseaudio")) {
+            mode = arg;
+            continue;
+        }
+        ++i;
+        if (value.isEmpty())
+            return usage();
+        if (arg == QStringLiteral("--starts"))
+            length.starts = std::max(1, value.toInt());
+        else if (arg == QStringLiteral("--clicks"))
+            length.clicks = std::max(0, value.toInt());
+        else if (arg == QStringLiteral("--servers"))
+            servers = value.split(QLatin1Char(','));
+        else if (arg == QStringLiteral("--routes"))
+            routes = value.split(QLatin1Char(','));
+        else if (arg == QStringLiteral("--quanta")) {
+            quanta.clear();
+            for (const QString& q : value.split(QLatin1Char(',')))
+                quanta << q.toInt();
+        } else if (arg == QStringLiteral("--through")) {
+            mode = arg;
+            modeRoute = value;
+        } else
+            return usage();
+    }
+    for (const QString& name : routes)
+        if (routeNamed(name) == nullptr)
+            return usage();
+
+    if (mode == QStringLiteral("--output-only"))
+        return keepOutputOpen(app);
+    if (mode == QStringLiteral("--private-pulseaudio"))
+        return measurePrivatePulseAudio(length);
+    if (mode == QStringLiteral("--through"))
+        return measureThroughPipeWire(
+            *routeNamed(modeRoute), quanta.isEmpty() ? 0 : quanta.front(), length);
+
+    int failed = 0;
+    if (servers.contains(QStringLiteral("pulseaudio")))
+        failed +=
+            runChild(QStringList{QStringLiteral("--private-pulseaudio")} << lengthArguments(length),
+                QProcessEnvironment::systemEnvironment()) != 0;
+    if (servers.contains(QStringLiteral("pipewire"))) {
+        QTemporaryDir dir;
+        PrivatePipeWire server(dir.path());
+        for (const int quantum : quanta) {
+            server.forceQuantum(quantum);
+            for (const QString& name : routes) {
+                const int code = runChild(QStringList{QStringLiteral("--through"), name,
+                                              QStringLiteral("--quanta"), QString::number(quantum)}
+                        << lengthArguments(length),
+                    routeEnvironment(server.clientEnvironment(), *routeNamed(name)));
+                failed += code != 0 && code != NotThisWay;
+            }
+        }
+        server.forceQuantum(0);
+        for (const QString& name : routes)
+            measureReopen(server, *routeNamed(name));
+    }
+    return failed == 0 ? 0 : 1;
 }
