@@ -6,7 +6,7 @@ constexpr std::int64_t WindowNs = 1'000'000'000;
 // A report this much later than the bounds is not a stale reading but a
 // stream that stood still meanwhile (longer than any graph cycle).
 constexpr std::int64_t FellBehindNs = 250'000'000;
-constexpr std::int64_t WideNs = 1'000'000;
+constexpr std::int64_t WideNs = 2'000'000;
 
 std::int64_t lengthNs(std::int64_t frames, int rate)
 {
@@ -26,20 +26,23 @@ void PlayedFrameClock::keep(std::deque<Bound>& bounds, Bound bound, Better bette
         bounds.pop_front();
 }
 
-void PlayedFrameClock::report(std::int64_t reportNs, std::int64_t readFrame, std::int64_t sinkNs)
+void PlayedFrameClock::report(
+    std::int64_t askedNs, std::int64_t answeredNs, std::int64_t readFrame, std::int64_t sinkNs)
 {
-    const std::int64_t asReadNs = reportNs + sinkNs - lengthNs(readFrame, rate_);
-    if (!atMost_.empty() && asReadNs - atMost_.front().firstFrameNs > FellBehindNs)
+    const std::int64_t aheadNs = sinkNs - lengthNs(readFrame, rate_);
+    if (!atMost_.empty() && askedNs + aheadNs - atMost_.front().firstFrameNs > FellBehindNs)
         forget();
     const std::optional<Reading> before = last_;
     last_ = Reading{readFrame, sinkNs};
-    keep(atLeast_, {reportNs, asReadNs}, [](std::int64_t a, std::int64_t b) { return a > b; });
+    const auto later = [](std::int64_t a, std::int64_t b) { return a > b; };
     const auto sooner = [](std::int64_t a, std::int64_t b) { return a < b; };
+    keep(atLeast_, {answeredNs, askedNs + aheadNs}, later);
     if (server_ == Server::PulseAudio)
-        keep(atMost_, {reportNs, asReadNs}, sooner);
+        keep(atMost_, {answeredNs, answeredNs + aheadNs}, sooner);
     else if (before && readFrame > before->readFrame)
-        keep(
-            atMost_, {reportNs, asReadNs + lengthNs(readFrame - before->readFrame, rate_)}, sooner);
+        keep(atMost_,
+            {answeredNs, answeredNs + aheadNs + lengthNs(readFrame - before->readFrame, rate_)},
+            sooner);
 }
 
 std::optional<std::int64_t> PlayedFrameClock::firstFrameNs() const

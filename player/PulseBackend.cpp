@@ -44,30 +44,6 @@ struct PulseBackend::Hooks {
         self->changed();
     }
 
-    // On the mainloop's thread: fills what the server asks for, a device
-    // buffer at a time, each placed where the server's reports put its
-    // first frame.
-    // On the mainloop's thread, at every timing report the stream gets
-    // (asked for at each write, and libpulse's own).
-    static void timingReported(pa_stream* stream, void* data)
-    {
-        auto* self = static_cast<PulseBackend*>(data);
-        const pa_timing_info* timing = pa_stream_get_timing_info(stream);
-        if (timing == nullptr || timing->read_index_corrupt)
-            return;
-        if (!timing->playing) {
-            self->played_.forget();
-            return;
-        }
-        // The report is stamped on the wall clock; its age is read there and
-        // laid on the monotonic clock, which no one sets.
-        const std::int64_t stampNs = std::int64_t(timing->timestamp.tv_sec) * 1'000'000'000 +
-            std::int64_t(timing->timestamp.tv_usec) * 1000;
-        const std::int64_t reportNs = monotonicClockNs() - (wallClockNs() - stampNs);
-        self->played_.report(reportNs, timing->read_index / std::int64_t(FrameBytes),
-            std::int64_t(timing->sink_usec) * 1000);
-    }
-
     static void serverInfo(pa_context*, const pa_server_info* info, void* data)
     {
         auto* self = static_cast<PulseBackend*>(data);
@@ -85,11 +61,26 @@ struct PulseBackend::Hooks {
         self->changedWake_.notify_all();
     }
 
-    static void timingAnswered(pa_stream*, int, void* data)
+    // On the mainloop's thread, as a timing report asked for comes: it was
+    // read between the asking and now.
+    static void timingAnswered(pa_stream* stream, int success, void* data)
     {
         auto* self = static_cast<PulseBackend*>(data);
-        const bool askedForWrite = self->asking_ == Asking::ForWrite;
-        self->asking_ = Asking::Nothing;
+        if (self->asked_.empty())
+            return;
+        // The server answers in the order asked.
+        const Ask ask = self->asked_.front();
+        self->asked_.pop_front();
+        const bool askedForWrite = ask.why == Asking::ForWrite;
+        const pa_timing_info* timing = success ? pa_stream_get_timing_info(stream) : nullptr;
+        if (timing == nullptr || timing->read_index_corrupt)
+            return;
+        if (!timing->playing) {
+            self->played_.forget();
+            return;
+        }
+        self->played_.report(ask.atNs, monotonicClockNs(),
+            timing->read_index / std::int64_t(FrameBytes), std::int64_t(timing->sink_usec) * 1000);
         // After each write's report, one more, when it halves the bounds on
         // pipewire-pulse's timing; and while they are wide (the stream just
         // began), one after each of those too.
@@ -113,6 +104,9 @@ struct PulseBackend::Hooks {
         static_cast<PulseBackend*>(data)->played_.forget();
     }
 
+    // On the mainloop's thread: fills what the server asks for, a device
+    // buffer at a time, each placed where the server's reports put its
+    // first frame.
     static void write(pa_stream* stream, std::size_t asked, void* data)
     {
         auto* self = static_cast<PulseBackend*>(data);
@@ -146,11 +140,15 @@ PulseBackend::~PulseBackend()
 
 void PulseBackend::askForReport(Asking why)
 {
-    if (asking_ != Asking::Nothing)
-        return;
+    // One of each kind at a time: a write's report is asked for even while
+    // a split's is out, for it is the one that comes straight after a cycle.
+    for (const Ask& ask : asked_)
+        if (ask.why == why)
+            return;
+    const std::int64_t askedNs = monotonicClockNs();
     if (pa_operation* asking =
             pa_stream_update_timing_info(stream_, &Hooks::timingAnswered, this)) {
-        asking_ = why;
+        asked_.push_back({why, askedNs});
         pa_operation_unref(asking);
     }
 }
@@ -196,7 +194,7 @@ QString PulseBackend::open(Render render, std::function<void()> wake)
     answered_ = false;
     serverKnown_ = false;
     framesWritten_ = 0;
-    asking_ = Asking::Nothing;
+    asked_.clear();
     loop_ = pa_threaded_mainloop_new();
     if (loop_ == nullptr || pa_threaded_mainloop_start(loop_) < 0) {
         close();
@@ -238,7 +236,6 @@ QString PulseBackend::open(Render render, std::function<void()> wake)
     stream_ = pa_stream_new(context_, "Tarnwick", &spec, nullptr);
     pa_stream_set_state_callback(stream_, &Hooks::streamState, this);
     pa_stream_set_write_callback(stream_, &Hooks::write, this);
-    pa_stream_set_latency_update_callback(stream_, &Hooks::timingReported, this);
     splitReport_ = pa_context_rttime_new(context_, PA_USEC_INVALID, &Hooks::splitDue, this);
     pa_stream_set_underflow_callback(stream_, &Hooks::underflow, this);
     // About one device buffer queued, as the other backends keep; the
@@ -287,7 +284,6 @@ void PulseBackend::close()
             pa_threaded_mainloop_get_api(loop_)->time_free(splitReport_);
         if (stream_ != nullptr) {
             pa_stream_set_write_callback(stream_, nullptr, nullptr);
-            pa_stream_set_latency_update_callback(stream_, nullptr, nullptr);
             pa_stream_set_underflow_callback(stream_, nullptr, nullptr);
             pa_stream_set_state_callback(stream_, nullptr, nullptr);
             pa_stream_disconnect(stream_);

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <mutex>
 
 struct pa_threaded_mainloop;
@@ -45,7 +46,7 @@ private:
     // Waits until `settled` holds, or a while; whether it did.
     template <typename Settled> bool waitFor(Settled settled);
     void changed();
-    enum class Asking { Nothing, ForWrite, ForSplit }; // a timing report
+    enum class Asking { ForWrite, ForSplit }; // a timing report
     void askForReport(Asking why);
     // On the wall clock, when the next frame written is rendered.
     std::int64_t renderTimeOfNextFrame(pa_stream* stream) const;
@@ -63,7 +64,11 @@ private:
     std::atomic<bool> serverKnown_{false}; // whether it said which it is
     PlayedFrameClock played_{OutputFormat::SampleRate, PlayedFrameClock::Server::PulseAudio};
     std::int64_t framesWritten_ = 0; // since the stream was made
-    Asking asking_ = Asking::Nothing; // a report asked for and not back yet
+    struct Ask {
+        Asking why;
+        std::int64_t atNs; // monotonicClockNs
+    };
+    std::deque<Ask> asked_; // the reports asked for and not back yet
     pa_time_event* splitReport_ = nullptr;
     std::mutex changedMutex_;
     std::condition_variable changedWake_;
