@@ -88,7 +88,8 @@ struct PulseBackend::Hooks {
             return;
         const std::optional<std::int64_t> splitNs = self->played_.splitAtNs();
         const std::int64_t nowNs = monotonicClockNs();
-        if (splitNs && *splitNs > nowNs && *splitNs < nowNs + 1'000'000'000)
+        if (self->splitReport_ != nullptr && splitNs && *splitNs > nowNs &&
+            *splitNs < nowNs + 1'000'000'000)
             pa_context_rttime_restart(
                 self->context_, self->splitReport_, pa_usec_t(*splitNs / 1000));
     }
@@ -225,7 +226,9 @@ QString PulseBackend::open(Render render, std::function<void()> wake)
     if (pa_operation* asking = pa_context_get_server_info(context_, &Hooks::serverInfo, this))
         pa_operation_unref(asking);
     pa_threaded_mainloop_unlock(loop_);
-    waitFor([this] { return serverKnown_.load(); });
+    waitFor([this] {
+        return serverKnown_ || !PA_CONTEXT_IS_GOOD(pa_context_state_t(contextState_.load()));
+    });
     pa_threaded_mainloop_lock(loop_);
     if (!serverKnown_)
         played_ = PlayedFrameClock(OutputFormat::SampleRate, PlayedFrameClock::Server::PulseAudio);

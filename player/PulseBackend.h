@@ -60,8 +60,8 @@ private:
     std::atomic<int> contextState_{0};
     std::atomic<int> streamState_{0};
     bool answered_ = false;
-    // The rest is the mainloop thread's.
     std::atomic<bool> serverKnown_{false}; // whether it said which it is
+    // The rest is the mainloop thread's.
     PlayedFrameClock played_{OutputFormat::SampleRate, PlayedFrameClock::Server::PulseAudio};
     std::int64_t framesWritten_ = 0; // since the stream was made
     struct Ask {
