@@ -1,12 +1,14 @@
 #include "PulseBackend.h"
 
 #include "OutputFormat.h"
+#include "RenderClock.h"
 #include "StartSwitch.h"
 
 #include <pulse/pulseaudio.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 
 namespace {
 
@@ -42,11 +44,76 @@ struct PulseBackend::Hooks {
         self->changed();
     }
 
+    static void serverInfo(pa_context*, const pa_server_info* info, void* data)
+    {
+        auto* self = static_cast<PulseBackend*>(data);
+        // pipewire-pulse names itself "PulseAudio (on PipeWire 0.3.65)".
+        const bool onPipeWire = info != nullptr && info->server_name != nullptr &&
+            std::strstr(info->server_name, "PipeWire") != nullptr;
+        self->played_ = PlayedFrameClock(OutputFormat::SampleRate,
+            onPipeWire ? PlayedFrameClock::Server::PipeWirePulse
+                       : PlayedFrameClock::Server::PulseAudio);
+        {
+            const std::scoped_lock lock(self->changedMutex_);
+            self->serverKnown_ = true;
+        }
+        // Only open() waits for this; the device thread need not look.
+        self->changedWake_.notify_all();
+    }
+
+    // On the mainloop's thread, as a timing report asked for comes: it was
+    // read between the asking and now.
+    static void timingAnswered(pa_stream* stream, int success, void* data)
+    {
+        auto* self = static_cast<PulseBackend*>(data);
+        if (self->asked_.empty())
+            return;
+        // The server answers in the order asked.
+        const Ask ask = self->asked_.front();
+        self->asked_.pop_front();
+        const bool askedForWrite = ask.why == Asking::ForWrite;
+        const pa_timing_info* timing = success ? pa_stream_get_timing_info(stream) : nullptr;
+        if (timing == nullptr || timing->read_index_corrupt)
+            return;
+        if (!timing->playing) {
+            self->played_.forget();
+            return;
+        }
+        self->played_.report(ask.atNs, monotonicClockNs(),
+            timing->read_index / std::int64_t(FrameBytes), std::int64_t(timing->sink_usec) * 1000);
+        // After each write's report, one more, when it halves the bounds on
+        // pipewire-pulse's timing; and while they are wide (the stream just
+        // began), one after each of those too.
+        if (!askedForWrite && !self->played_.wide())
+            return;
+        const std::optional<std::int64_t> splitNs = self->played_.splitAtNs();
+        const std::int64_t nowNs = monotonicClockNs();
+        if (self->splitReport_ != nullptr && splitNs && *splitNs > nowNs &&
+            *splitNs < nowNs + 1'000'000'000)
+            pa_context_rttime_restart(
+                self->context_, self->splitReport_, pa_usec_t(*splitNs / 1000));
+    }
+
+    static void splitDue(pa_mainloop_api*, pa_time_event*, const timeval*, void* data)
+    {
+        auto* self = static_cast<PulseBackend*>(data);
+        self->askForReport(Asking::ForSplit);
+    }
+
+    static void underflow(pa_stream*, void* data)
+    {
+        static_cast<PulseBackend*>(data)->played_.forget();
+    }
+
     // On the mainloop's thread: fills what the server asks for, a device
-    // buffer at a time, each placed by the latency after the one before.
+    // buffer at a time, each placed where the server's reports put its
+    // first frame.
     static void write(pa_stream* stream, std::size_t asked, void* data)
     {
         auto* self = static_cast<PulseBackend*>(data);
+        // A report asked for as the server asks for sound comes straight
+        // after pipewire-pulse's graph cycle.
+        self->askForReport(Asking::ForWrite);
         while (asked >= FrameBytes) {
             void* buffer = nullptr;
             std::size_t bytes = std::min(asked, DeviceBufferBytes);
@@ -57,21 +124,11 @@ struct PulseBackend::Hooks {
                 pa_stream_cancel_write(stream);
                 return;
             }
-            // The time a frame written now takes to be played: what is
-            // queued ahead of it and the sink's own latency.
-            pa_usec_t latency = 0;
-            int negative = 0;
-            std::int64_t aheadNs = 0;
-            if (pa_stream_get_latency(stream, &latency, &negative) == 0)
-                aheadNs = std::int64_t(latency) * 1000 * (negative ? -1 : 1);
-            else
-                aheadNs = std::int64_t(pa_bytes_to_usec(
-                              DeviceBufferBytes, pa_stream_get_sample_spec(stream))) *
-                    1000;
-            self->render_(static_cast<float*>(buffer), frames, wallClockNs() + aheadNs);
+            self->render_(static_cast<float*>(buffer), frames, self->renderTimeOfNextFrame(stream));
             if (pa_stream_write(stream, buffer, frames * FrameBytes, nullptr, 0, PA_SEEK_RELATIVE) <
                 0)
                 return;
+            self->framesWritten_ += std::int64_t(frames);
             asked -= frames * FrameBytes;
         }
     }
@@ -80,6 +137,35 @@ struct PulseBackend::Hooks {
 PulseBackend::~PulseBackend()
 {
     close();
+}
+
+void PulseBackend::askForReport(Asking why)
+{
+    // One of each kind at a time: a write's report is asked for even while
+    // a split's is out, for it is the one that comes straight after a cycle.
+    for (const Ask& ask : asked_)
+        if (ask.why == why)
+            return;
+    const std::int64_t askedNs = monotonicClockNs();
+    if (pa_operation* asking =
+            pa_stream_update_timing_info(stream_, &Hooks::timingAnswered, this)) {
+        asked_.push_back({why, askedNs});
+        pa_operation_unref(asking);
+    }
+}
+
+std::int64_t PulseBackend::renderTimeOfNextFrame(pa_stream* stream) const
+{
+    if (const std::optional<std::int64_t> renderNs = played_.renderNs(framesWritten_))
+        return wallClockOfMonotonicNs(*renderNs);
+    // Until the stream plays and a report came: libpulse's own figure, the
+    // time a frame written now takes to be played.
+    pa_usec_t latency = 0;
+    int negative = 0;
+    if (pa_stream_get_latency(stream, &latency, &negative) == 0)
+        return wallClockNs() + std::int64_t(latency) * 1000 * (negative ? -1 : 1);
+    return wallClockNs() +
+        std::int64_t(pa_bytes_to_usec(DeviceBufferBytes, pa_stream_get_sample_spec(stream))) * 1000;
 }
 
 void PulseBackend::changed()
@@ -107,6 +193,9 @@ QString PulseBackend::open(Render render, std::function<void()> wake)
     contextState_ = PA_CONTEXT_UNCONNECTED;
     streamState_ = PA_STREAM_UNCONNECTED;
     answered_ = false;
+    serverKnown_ = false;
+    framesWritten_ = 0;
+    asked_.clear();
     loop_ = pa_threaded_mainloop_new();
     if (loop_ == nullptr || pa_threaded_mainloop_start(loop_) < 0) {
         close();
@@ -131,7 +220,18 @@ QString PulseBackend::open(Render render, std::function<void()> wake)
     }
 
     answered_ = true;
+    // Which server answers decides how its timing reports are read; one
+    // that does not say is read as PulseAudio.
     pa_threaded_mainloop_lock(loop_);
+    if (pa_operation* asking = pa_context_get_server_info(context_, &Hooks::serverInfo, this))
+        pa_operation_unref(asking);
+    pa_threaded_mainloop_unlock(loop_);
+    waitFor([this] {
+        return serverKnown_ || !PA_CONTEXT_IS_GOOD(pa_context_state_t(contextState_.load()));
+    });
+    pa_threaded_mainloop_lock(loop_);
+    if (!serverKnown_)
+        played_ = PlayedFrameClock(OutputFormat::SampleRate, PlayedFrameClock::Server::PulseAudio);
     pa_sample_spec spec{};
     spec.format = PA_SAMPLE_FLOAT32NE;
     spec.rate = OutputFormat::SampleRate;
@@ -139,6 +239,8 @@ QString PulseBackend::open(Render render, std::function<void()> wake)
     stream_ = pa_stream_new(context_, "Tarnwick", &spec, nullptr);
     pa_stream_set_state_callback(stream_, &Hooks::streamState, this);
     pa_stream_set_write_callback(stream_, &Hooks::write, this);
+    splitReport_ = pa_context_rttime_new(context_, PA_USEC_INVALID, &Hooks::splitDue, this);
+    pa_stream_set_underflow_callback(stream_, &Hooks::underflow, this);
     // About one device buffer queued, as the other backends keep; the
     // server adds the sink's own latency to it.
     pa_buffer_attr attr{};
@@ -181,8 +283,11 @@ void PulseBackend::close()
         pa_threaded_mainloop_lock(loop_);
         // Without its callbacks first, so that nothing is mixed or told
         // once this returns.
+        if (splitReport_ != nullptr)
+            pa_threaded_mainloop_get_api(loop_)->time_free(splitReport_);
         if (stream_ != nullptr) {
             pa_stream_set_write_callback(stream_, nullptr, nullptr);
+            pa_stream_set_underflow_callback(stream_, nullptr, nullptr);
             pa_stream_set_state_callback(stream_, nullptr, nullptr);
             pa_stream_disconnect(stream_);
             pa_stream_unref(stream_);
@@ -196,6 +301,7 @@ void PulseBackend::close()
         pa_threaded_mainloop_stop(loop_);
         pa_threaded_mainloop_free(loop_);
     }
+    splitReport_ = nullptr;
     stream_ = nullptr;
     context_ = nullptr;
     loop_ = nullptr;

@@ -1,21 +1,26 @@
 #pragma once
 
+#include "OutputFormat.h"
+#include "PlayedFrameClock.h"
 #include "SoundBackend.h"
 
 #include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <mutex>
 
 struct pa_threaded_mainloop;
 struct pa_context;
 struct pa_stream;
+struct pa_time_event;
 
 // A playback stream of PulseAudio's own (libpulse), to a PulseAudio server
 // or to PipeWire's pipewire-pulse: F32 stereo at OutputFormat's rate, asked
-// to keep about one device buffer queued. Each chunk written is placed at the
-// stream's latency as the server's interpolated timing gives it: when a frame
-// written now is played. A server that is not running is not started
-// (no autospawn): the desktop's own decides.
+// to keep about one device buffer queued. Each chunk written is placed where
+// the server's timing reports put its first frame (PlayedFrameClock: how far
+// the stream has played, read so that pipewire-pulse's stale reports do not
+// put it late). A server that is not running is not started (no autospawn):
+// the desktop's own decides.
 //
 // Threads: a pa_threaded_mainloop of its own, on which the chunks are mixed.
 class PulseBackend final : public SoundBackend {
@@ -41,6 +46,10 @@ private:
     // Waits until `settled` holds, or a while; whether it did.
     template <typename Settled> bool waitFor(Settled settled);
     void changed();
+    enum class Asking { ForWrite, ForSplit }; // a timing report
+    void askForReport(Asking why);
+    // On the wall clock, when the next frame written is rendered.
+    std::int64_t renderTimeOfNextFrame(pa_stream* stream) const;
 
     Render render_;
     std::function<void()> wake_;
@@ -51,6 +60,16 @@ private:
     std::atomic<int> contextState_{0};
     std::atomic<int> streamState_{0};
     bool answered_ = false;
+    std::atomic<bool> serverKnown_{false}; // whether it said which it is
+    // The rest is the mainloop thread's.
+    PlayedFrameClock played_{OutputFormat::SampleRate, PlayedFrameClock::Server::PulseAudio};
+    std::int64_t framesWritten_ = 0; // since the stream was made
+    struct Ask {
+        Asking why;
+        std::int64_t atNs; // monotonicClockNs
+    };
+    std::deque<Ask> asked_; // the reports asked for and not back yet
+    pa_time_event* splitReport_ = nullptr;
     std::mutex changedMutex_;
     std::condition_variable changedWake_;
 };
