@@ -18,7 +18,7 @@ std::int64_t wallClockNs();
 // There is at most one: arming replaces the one before, since of the slots
 // due in one second only the last sounds. Threads: arm() and disarm() are
 // called on the GUI thread while the mixer is held off
-// (AudioOutput::MixerLock); take() runs in the audio callback.
+// (under AudioOutput's mixer mutex); take() runs in the audio callback.
 class StartSwitch {
 public:
     struct Cut {
