@@ -232,11 +232,11 @@ QString PulseBackend::open(Render render, std::function<void()> wake)
     pa_threaded_mainloop_lock(loop_);
     if (!serverKnown_)
         played_ = PlayedFrameClock(OutputFormat::SampleRate, PlayedFrameClock::Server::PulseAudio);
-    pa_sample_spec spec{};
-    spec.format = PA_SAMPLE_FLOAT32NE;
-    spec.rate = OutputFormat::SampleRate;
-    spec.channels = OutputFormat::Channels;
-    stream_ = pa_stream_new(context_, "Tarnwick", &spec, nullptr);
+    pa_sample_spec sampleFormat{};
+    sampleFormat.format = PA_SAMPLE_FLOAT32NE;
+    sampleFormat.rate = OutputFormat::SampleRate;
+    sampleFormat.channels = OutputFormat::Channels;
+    stream_ = pa_stream_new(context_, "Tarnwick", &sampleFormat, nullptr);
     pa_stream_set_state_callback(stream_, &Hooks::streamState, this);
     pa_stream_set_write_callback(stream_, &Hooks::write, this);
     splitReport_ = pa_context_rttime_new(context_, PA_USEC_INVALID, &Hooks::splitDue, this);
