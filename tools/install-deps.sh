@@ -41,15 +41,12 @@ if $with_tests; then
         clang-format clang-14 libclang-rt-14-dev
         dbus pulseaudio-utils
     )
-    # server_bench starts a private server of the kind the machine runs.
-    # PipeWire as the sound server means its PulseAudio or ALSA pieces; its
-    # daemon alone is also there on desktops that play through PulseAudio.
-    pipewire_serves=false
-    for p in pipewire-pulse pipewire-alsa pipewire-audio-client-libraries pipewire-audio; do
-        installed "$p" && pipewire_serves=true
-    done
-    if $pipewire_serves || ! installed pulseaudio; then
-        # Where neither is installed, PipeWire: Debian 12's desktop default.
+    # server_bench starts a private server of the kind the machine has. Where
+    # pulseaudio is installed nothing is added: PipeWire's PulseAudio and ALSA
+    # pieces would take its place (or remove it). Elsewhere PipeWire serves,
+    # or nothing does, and the missing PipeWire pieces are added: Debian 12's
+    # desktop default.
+    if ! installed pulseaudio; then
         packages+=(pipewire pipewire-bin pipewire-pulse)
         # wireplumber would replace the older session manager.
         installed pipewire-media-session || packages+=(wireplumber)
