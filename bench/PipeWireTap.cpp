@@ -1,5 +1,6 @@
 #include "PipeWireTap.h"
 
+#include "RenderClock.h"
 #include "StartSwitch.h"
 
 #include <pipewire/pipewire.h>
@@ -8,7 +9,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 #include <thread>
 
 using namespace sink_take;
@@ -16,22 +16,6 @@ using namespace sink_take;
 namespace {
 
 constexpr float ClickLevel = 0.8f;
-
-std::int64_t monotonicNs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return std::int64_t(now.tv_sec) * SecondNs + now.tv_nsec;
-}
-
-// The wall-clock time of a moment on the graph's clock (CLOCK_MONOTONIC),
-// by both clocks read together now: they drift apart by far less than a
-// microsecond over the few milliseconds in between.
-std::int64_t wallOf(std::int64_t monotonic)
-{
-    const std::int64_t wall = wallClockNs();
-    return monotonic + (wall - monotonicNs());
-}
 
 // Graph ticks (pw_time.rate) in nanoseconds.
 std::int64_t tickNs(std::int64_t ticks, const spa_fraction& rate)
@@ -158,7 +142,7 @@ void PipeWireTap::onCapture(void* self)
             auto& recorded = tap.take_.recorded;
             if (waiting == 1)
                 tap.take_.recording.anchors.push_back(
-                    {wallOf(time.now) - tickNs(time.delay, time.rate) -
+                    {wallClockOfMonotonicNs(time.now) - tickNs(time.delay, time.rate) -
                             std::int64_t(double(data.chunk->size / sizeof(float)) * FrameNs),
                         double(recorded.size())});
             const auto* from = reinterpret_cast<const float*>(
@@ -193,7 +177,8 @@ void PipeWireTap::onClicks(void* self)
     {
         const std::lock_guard lock(tap.mutex_);
         if (!tap.finished_) {
-            const std::int64_t renderedNs = wallOf(time.now) + tickNs(time.delay, time.rate) +
+            const std::int64_t renderedNs = wallClockOfMonotonicNs(time.now) +
+                tickNs(time.delay, time.rate) +
                 std::int64_t(double(time.buffered + time.queued) * FrameNs);
             tap.take_.playback.anchors.push_back({renderedNs, double(tap.written_)});
             tap.take_.sinkLatencyMs.push_back(double(tickNs(time.delay, time.rate)) / 1e6);

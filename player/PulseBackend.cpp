@@ -186,6 +186,16 @@ template <typename Settled> bool PulseBackend::waitFor(Settled isSettled)
     return changedWake_.wait_for(lock, ServerPatience, isSettled);
 }
 
+QString PulseBackend::giveUp(const QString& what)
+{
+    pa_threaded_mainloop_lock(loop_);
+    const QString why = QStringLiteral("%1 (%2)").arg(
+        what, QString::fromUtf8(pa_strerror(pa_context_errno(context_))));
+    pa_threaded_mainloop_unlock(loop_);
+    close();
+    return why;
+}
+
 QString PulseBackend::open(Render render, std::function<void()> wake)
 {
     render_ = std::move(render);
@@ -210,14 +220,8 @@ QString PulseBackend::open(Render render, std::function<void()> wake)
     const bool answered = connecting &&
         waitFor([this] { return settled(pa_context_state_t(contextState_.load())); }) &&
         contextState_ == PA_CONTEXT_READY;
-    if (!answered) {
-        pa_threaded_mainloop_lock(loop_);
-        const QString why = QStringLiteral("no PulseAudio server answers (%1)")
-                                .arg(QString::fromUtf8(pa_strerror(pa_context_errno(context_))));
-        pa_threaded_mainloop_unlock(loop_);
-        close();
-        return why;
-    }
+    if (!answered)
+        return giveUp(QStringLiteral("no PulseAudio server answers"));
 
     answered_ = true;
     // Which server answers decides how its timing reports are read; one
@@ -257,14 +261,8 @@ QString PulseBackend::open(Render render, std::function<void()> wake)
     const bool ready = streaming &&
         waitFor([this] { return settled(pa_stream_state_t(streamState_.load())); }) &&
         streamState_ == PA_STREAM_READY;
-    if (!ready) {
-        pa_threaded_mainloop_lock(loop_);
-        const QString why = QStringLiteral("PulseAudio refused the stream (%1)")
-                                .arg(QString::fromUtf8(pa_strerror(pa_context_errno(context_))));
-        pa_threaded_mainloop_unlock(loop_);
-        close();
-        return why;
-    }
+    if (!ready)
+        return giveUp(QStringLiteral("PulseAudio refused the stream"));
     return QString();
 }
 

@@ -46,6 +46,8 @@ private:
     // Waits until `settled` holds, or a while; whether it did.
     template <typename Settled> bool waitFor(Settled settled);
     void changed();
+    // `what` went wrong: with the server's own reason, once all is closed.
+    QString giveUp(const QString& what);
     enum class Asking { ForWrite, ForSplit }; // a timing report
     void askForReport(Asking why);
     // On the wall clock, when the next frame written is rendered.
