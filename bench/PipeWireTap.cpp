@@ -1,7 +1,6 @@
 #include "PipeWireTap.h"
 
-#include "RenderClock.h"
-#include "StartSwitch.h"
+#include "SoundTime.h"
 
 #include <pipewire/pipewire.h>
 #include <spa/param/audio/format-utils.h>
@@ -142,7 +141,7 @@ void PipeWireTap::onCapture(void* self)
             auto& recorded = tap.take_.recorded;
             if (waiting == 1)
                 tap.take_.recording.anchors.push_back(
-                    {wallClockOfMonotonicNs(time.now) - tickNs(time.delay, time.rate) -
+                    {SoundTime::wallClockOfMonotonicNs(time.now) - tickNs(time.delay, time.rate) -
                             std::int64_t(double(data.chunk->size / sizeof(float)) * FrameNs),
                         double(recorded.size())});
             const auto* from = reinterpret_cast<const float*>(
@@ -177,7 +176,7 @@ void PipeWireTap::onClicks(void* self)
     {
         const std::lock_guard lock(tap.mutex_);
         if (!tap.finished_) {
-            const std::int64_t renderedNs = wallClockOfMonotonicNs(time.now) +
+            const std::int64_t renderedNs = SoundTime::wallClockOfMonotonicNs(time.now) +
                 tickNs(time.delay, time.rate) +
                 std::int64_t(double(time.buffered + time.queued) * FrameNs);
             tap.take_.playback.anchors.push_back({renderedNs, double(tap.written_)});

@@ -1,7 +1,7 @@
 #include "PrivatePipeWire.h"
 
 #include "SinkTake.h"
-#include "StartSwitch.h"
+#include "SoundTime.h"
 
 #include <QDir>
 #include <QFile>
@@ -220,7 +220,7 @@ std::int64_t PrivatePipeWire::restart()
         }
     QFile::remove(runtime_ + QStringLiteral("/pulse/native"));
     startDaemons();
-    return wallClockNs();
+    return SoundTime::wallClockNs();
 }
 
 std::optional<PrivatePipeWire::Stream> PrivatePipeWire::playbackOf(

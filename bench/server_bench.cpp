@@ -33,7 +33,7 @@
 #include "ProgramExit.h"
 #include "SinkTake.h"
 #include "SlotTexts.h"
-#include "StartSwitch.h"
+#include "SoundTime.h"
 #include "SystemClock.h"
 #include "TimeOfDayText.h"
 #include "WindowControls.h"
@@ -421,7 +421,7 @@ QDateTime wallTime(std::int64_t ns)
 // Runs the event loop until the wall clock reaches `ns`.
 void runUntil(std::int64_t ns)
 {
-    while (wallClockNs() < ns) {
+    while (SoundTime::wallClockNs() < ns) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
         QThread::usleep(500);
     }
@@ -459,7 +459,7 @@ Round playRound(WindowControls& c, Timetable& timetable,
     std::int64_t secondNs = firstSecondNs;
     for (int k = 0; k < starts; ++k, secondNs += StartEverySeconds * SecondNs) {
         const int slot = k % SlotCount;
-        if (wallClockNs() > secondNs - SecondNs)
+        if (SoundTime::wallClockNs() > secondNs - SecondNs)
             fail("the bench fell behind its starts");
         timetable.setStartTime(slot, wallTime(secondNs).time());
         clickNear(secondNs + SecondNs);
@@ -471,11 +471,11 @@ Round playRound(WindowControls& c, Timetable& timetable,
         QPushButton* run = c.slot(k % 2).runButton;
         if (run->text() != runCaption())
             fail("the run button does not offer a start");
-        runUntil(wallClockNs() + 1'000'000'000 + std::rand() % 23'000'000);
-        round.clickedNs.push_back(wallClockNs());
+        runUntil(SoundTime::wallClockNs() + 1'000'000'000 + std::rand() % 23'000'000);
+        round.clickedNs.push_back(SoundTime::wallClockNs());
         QTest::mouseClick(run, Qt::LeftButton);
     }
-    runUntil(wallClockNs() + 1'000'000'000);
+    runUntil(SoundTime::wallClockNs() + 1'000'000'000);
     return round;
 }
 
@@ -580,19 +580,19 @@ class BenchProgram {
 public:
     explicit BenchProgram(const std::array<QString, SlotCount>& files)
         : quiet_("server_bench"),
-          openedNs_(wallClockNs()), platform_{clock_, quiet_, quiet_, quiet_,
-                                        [this](int slot) {
-                                            auto player =
-                                                std::make_unique<Mp3Player>(output_, lengths_);
-                                            players_[std::size_t(slot)] = player.get();
-                                            return player;
-                                        },
-                                        [this](int slot) {
-                                            auto dialog = std::make_unique<ChosenPath>();
-                                            dialogs_[std::size_t(slot)] = dialog.get();
-                                            return dialog;
-                                        },
-                                        output_, fileCheck_, clockSync_},
+          openedNs_(SoundTime::wallClockNs()), platform_{clock_, quiet_, quiet_, quiet_,
+                                                   [this](int slot) {
+                                                       auto player = std::make_unique<Mp3Player>(
+                                                           output_, lengths_);
+                                                       players_[std::size_t(slot)] = player.get();
+                                                       return player;
+                                                   },
+                                                   [this](int slot) {
+                                                       auto dialog = std::make_unique<ChosenPath>();
+                                                       dialogs_[std::size_t(slot)] = dialog.get();
+                                                       return dialog;
+                                                   },
+                                                   output_, fileCheck_, clockSync_},
           window_(platform_)
     {
         window_.onLoad();
@@ -686,7 +686,7 @@ int measurePrivatePulseAudio(Length length)
         while (spin.load(std::memory_order_relaxed)) { }
     });
     const Round loaded = playRound(c, program.timetable(), clickNear, program.players(),
-        secondAfter(wallClockNs()), length.starts, length.clicks);
+        secondAfter(SoundTime::wallClockNs()), length.starts, length.clicks);
     spin = false;
     busy.join();
     const Take take = tap.finish();
@@ -755,7 +755,7 @@ constexpr int CalibrationClicks = 6;
 // their start, over a click placed while they play.
 void clickOnSilence(PipeWireTap& tap, int clicks)
 {
-    const std::int64_t from = wallClockNs() + 300'000'000;
+    const std::int64_t from = SoundTime::wallClockNs() + 300'000'000;
     for (int k = 0; k < clicks; ++k)
         tap.clickNear(from + k * 333'000'000);
     runUntil(from + clicks * 333'000'000);
@@ -797,7 +797,7 @@ int measureThroughPipeWire(const Route& route, int quantum, Length length)
         secondAfter(program.openedNs()), 1 + length.starts, length.clicks);
     // Once the last tone has gone, with the program's stream still on the
     // sink.
-    runUntil(wallClockNs() + 1'500'000'000);
+    runUntil(SoundTime::wallClockNs() + 1'500'000'000);
     clickOnSilence(tap, CalibrationClicks);
     const Take take = tap.finish();
     program.end();
@@ -875,8 +875,8 @@ void measureReopen(PrivatePipeWire& server, const Route& route)
     } else {
         const std::int64_t backNs = server.restart();
         if (QTest::qWaitFor(running, 20000))
-            print("server_reopen_after_restart_ms" + suffix, double(wallClockNs() - backNs) / 1e6,
-                "ms");
+            print("server_reopen_after_restart_ms" + suffix,
+                double(SoundTime::wallClockNs() - backNs) / 1e6, "ms");
         else
             std::fprintf(
                 stderr, "server_bench: through %s the output never came back (20 s)\n", route.name);

@@ -1,7 +1,7 @@
 #include "AlsaBackend.h"
 
 #include "OutputFormat.h"
-#include "RenderClock.h"
+#include "SoundTime.h"
 
 #include <alsa/asoundlib.h>
 
@@ -113,7 +113,7 @@ void AlsaBackend::play(std::stop_token stop)
             continue;
         // The next frame written is played after the frames the device
         // holds, counted from the moment of the status.
-        std::int64_t renderNs = monotonicClockNs();
+        std::int64_t renderNs = SoundTime::monotonicNs();
         if (ready > 0 && snd_pcm_status(pcm_, status) == 0) {
             snd_htimestamp_t at{};
             snd_pcm_status_get_htstamp(status, &at);
@@ -121,7 +121,7 @@ void AlsaBackend::play(std::stop_token stop)
                 renderNs = nsOf(at);
             renderNs += std::int64_t(snd_pcm_status_get_delay(status)) * 1'000'000'000 / rate_;
         }
-        render_(period.data(), PeriodFrames, wallClockOfMonotonicNs(renderNs));
+        render_(period.data(), PeriodFrames, SoundTime::wallClockOfMonotonicNs(renderNs));
         if (!writePeriod(period.data())) {
             lost_ = true;
             wake_();

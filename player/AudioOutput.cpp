@@ -2,6 +2,7 @@
 
 #include "OutputFormat.h"
 #include "PlatformError.h"
+#include "SoundTime.h"
 #include "Voice.h"
 
 #include <QStringList>
@@ -99,7 +100,7 @@ QString AudioOutput::problem() const
     switch (state_) {
     case State::Open: {
         const std::int64_t lastNs = lastCallbackNs_.load(std::memory_order_relaxed);
-        const std::int64_t stillNs = wallClockNs() - lastNs;
+        const std::int64_t stillNs = SoundTime::wallClockNs() - lastNs;
         if (lastNs == 0 || stillNs < StandingStillNs)
             return QString();
         return QStringLiteral("the sound output has stood still for %1 ms (a stalled sound "
@@ -270,7 +271,7 @@ void AudioOutput::noteCallbackTime(std::int64_t nowNs, std::size_t frames)
 void AudioOutput::mix(float* out, std::size_t frames, std::int64_t reportedNs)
 {
     const std::scoped_lock lock(mixMutex_);
-    const std::int64_t nowNs = wallClockNs();
+    const std::int64_t nowNs = SoundTime::wallClockNs();
     noteCallbackTime(nowNs, frames);
     const std::int64_t firstFrameNs =
         timeline_.firstFrameNs(reportedNs, std::int64_t(frames), OutputFormat::SampleRate);

@@ -4,6 +4,7 @@
 #include "Mp3Decoder.h"
 #include "OutputFormat.h"
 #include "PlatformError.h"
+#include "SoundTime.h"
 #include "Voice.h"
 
 #include <QDir>
@@ -219,7 +220,7 @@ QStringList Mp3Player::takeProblems()
         // After the output stood still, it asks for the sound it missed
         // faster than a file is read ahead: the gap is the output's.
         const std::optional<AudioOutput::Stall> stall = output_.lastStall();
-        if (stall && wallClockNs() - stall->endedNs < OutputStallBlamedNs)
+        if (stall && SoundTime::wallClockNs() - stall->endedNs < OutputStallBlamedNs)
             problems << QStringLiteral("%1: the sound broke off at %2 s: the sound output stood "
                                        "still for %3 ms")
                             .arg(native(path_))

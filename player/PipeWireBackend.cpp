@@ -1,7 +1,7 @@
 #include "PipeWireBackend.h"
 
 #include "OutputFormat.h"
-#include "RenderClock.h"
+#include "SoundTime.h"
 
 #include <pipewire/pipewire.h>
 #include <spa/param/audio/format-utils.h>
@@ -86,8 +86,9 @@ struct PipeWireBackend::Hooks {
         renderNs +=
             std::int64_t(time.queued + time.buffered) * 1'000'000'000 / OutputFormat::SampleRate;
         if (time.now == 0)
-            renderNs = monotonicClockNs();
-        self->render_(static_cast<float*>(d.data), frames, wallClockOfMonotonicNs(renderNs));
+            renderNs = SoundTime::monotonicNs();
+        self->render_(
+            static_cast<float*>(d.data), frames, SoundTime::wallClockOfMonotonicNs(renderNs));
         d.chunk->offset = 0;
         d.chunk->stride = FrameBytes;
         d.chunk->size = uint32_t(frames * FrameBytes);
@@ -191,9 +192,9 @@ QString PipeWireBackend::open(Render render, std::function<void()> wake)
         params, 1);
     // Linked when it is paused or streaming; an error or a server gone
     // meanwhile ends the wait too.
-    const std::int64_t deadline = monotonicClockNs() + LinkPatienceNs;
+    const std::int64_t deadline = SoundTime::monotonicNs() + LinkPatienceNs;
     while (connected == 0 && !gone_ && state_ != PW_STREAM_STATE_PAUSED &&
-        state_ != PW_STREAM_STATE_STREAMING && monotonicClockNs() < deadline)
+        state_ != PW_STREAM_STATE_STREAMING && SoundTime::monotonicNs() < deadline)
         pw_thread_loop_timed_wait(loop_, 1);
     const bool linked = connected == 0 && !gone_ &&
         (state_ == PW_STREAM_STATE_PAUSED || state_ == PW_STREAM_STATE_STREAMING);

@@ -1,8 +1,7 @@
 #include "PulseBackend.h"
 
 #include "OutputFormat.h"
-#include "RenderClock.h"
-#include "StartSwitch.h"
+#include "SoundTime.h"
 
 #include <pulse/pulseaudio.h>
 
@@ -79,7 +78,7 @@ struct PulseBackend::Hooks {
             self->played_.forget();
             return;
         }
-        self->played_.report(ask.atNs, monotonicClockNs(),
+        self->played_.report(ask.atNs, SoundTime::monotonicNs(),
             timing->read_index / std::int64_t(FrameBytes), std::int64_t(timing->sink_usec) * 1000);
         // After each write's report, one more, when it halves the bounds on
         // pipewire-pulse's timing; and while they are wide (the stream just
@@ -87,7 +86,7 @@ struct PulseBackend::Hooks {
         if (!askedForWrite && !self->played_.wide())
             return;
         const std::optional<std::int64_t> splitNs = self->played_.splitAtNs();
-        const std::int64_t nowNs = monotonicClockNs();
+        const std::int64_t nowNs = SoundTime::monotonicNs();
         if (self->splitReport_ != nullptr && splitNs && *splitNs > nowNs &&
             *splitNs < nowNs + 1'000'000'000)
             pa_context_rttime_restart(
@@ -146,7 +145,7 @@ void PulseBackend::askForReport(Asking why)
     for (const Ask& ask : asked_)
         if (ask.why == why)
             return;
-    const std::int64_t askedNs = monotonicClockNs();
+    const std::int64_t askedNs = SoundTime::monotonicNs();
     if (pa_operation* asking =
             pa_stream_update_timing_info(stream_, &Hooks::timingAnswered, this)) {
         asked_.push_back({why, askedNs});
@@ -157,14 +156,14 @@ void PulseBackend::askForReport(Asking why)
 std::int64_t PulseBackend::renderTimeOfNextFrame(pa_stream* stream) const
 {
     if (const std::optional<std::int64_t> renderNs = played_.renderNs(framesWritten_))
-        return wallClockOfMonotonicNs(*renderNs);
+        return SoundTime::wallClockOfMonotonicNs(*renderNs);
     // Until the stream plays and a report came: libpulse's own figure, the
     // time a frame written now takes to be played.
     pa_usec_t latency = 0;
     int negative = 0;
     if (pa_stream_get_latency(stream, &latency, &negative) == 0)
-        return wallClockNs() + std::int64_t(latency) * 1000 * (negative ? -1 : 1);
-    return wallClockNs() +
+        return SoundTime::wallClockNs() + std::int64_t(latency) * 1000 * (negative ? -1 : 1);
+    return SoundTime::wallClockNs() +
         std::int64_t(pa_bytes_to_usec(DeviceBufferBytes, pa_stream_get_sample_spec(stream))) * 1000;
 }
 

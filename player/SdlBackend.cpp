@@ -1,7 +1,7 @@
 #include "SdlBackend.h"
 
 #include "OutputFormat.h"
-#include "StartSwitch.h"
+#include "SoundTime.h"
 
 #include <SDL2/SDL.h>
 
@@ -84,5 +84,5 @@ void SdlBackend::callback(void* self, Uint8* stream, int bytes)
 {
     const auto frames = std::size_t(bytes) / (sizeof(float) * OutputFormat::Channels);
     static_cast<SdlBackend*>(self)->render_(
-        reinterpret_cast<float*>(stream), frames, wallClockNs() + EstimatedLatencyNs);
+        reinterpret_cast<float*>(stream), frames, SoundTime::wallClockNs() + EstimatedLatencyNs);
 }

@@ -18,7 +18,7 @@
 class SoundBackend {
 public:
     // Fill `frames` interleaved frames at `out`; their first frame is rendered
-    // at `firstFrameNs` on the wall clock (wallClockNs()).
+    // at `firstFrameNs` on the wall clock (SoundTime::wallClockNs()).
     using Render = std::function<void(float* out, std::size_t frames, std::int64_t firstFrameNs)>;
 
     enum class Health {

@@ -1,16 +1,7 @@
 #include "StartSwitch.h"
 
 #include "OutputFormat.h"
-#include "Voice.h"
-
-#include <ctime>
-
-std::int64_t wallClockNs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    return std::int64_t(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
-}
+#include "SoundTime.h"
 
 void StartSwitch::arm(Voice& voice, std::int64_t atNs)
 {
@@ -40,9 +31,8 @@ std::optional<StartSwitch::Cut> StartSwitch::take(
     if (voice_ == nullptr)
         return std::nullopt;
     const std::int64_t aheadNs = atNs_ - firstFrameNs;
-    constexpr std::int64_t NsPerSecond = 1'000'000'000;
     if (aheadNs < 0) {
-        const std::int64_t lateBy = (-aheadNs) * OutputFormat::SampleRate / NsPerSecond;
+        const std::int64_t lateBy = (-aheadNs) * OutputFormat::SampleRate / SoundTime::NsPerSecond;
         if (lateBy > std::int64_t(lateFrames)) {
             clear();
             return std::nullopt;
@@ -52,7 +42,8 @@ std::optional<StartSwitch::Cut> StartSwitch::take(
         return cut;
     }
     // The first frame heard at or after the second: never early.
-    const std::int64_t frame = (aheadNs * OutputFormat::SampleRate + NsPerSecond - 1) / NsPerSecond;
+    const std::int64_t frame =
+        (aheadNs * OutputFormat::SampleRate + SoundTime::NsPerSecond - 1) / SoundTime::NsPerSecond;
     if (frame >= std::int64_t(frames))
         return std::nullopt;
     const Cut cut{voice_, std::size_t(frame)};

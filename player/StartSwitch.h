@@ -6,10 +6,6 @@
 
 struct Voice;
 
-// The wall clock (CLOCK_REALTIME) in nanoseconds: the time base of the
-// mixer's timeline and of the seconds the scheduler places starts at.
-std::int64_t wallClockNs();
-
 // A start placed ahead in the mixer: at the output frame that leaves the
 // device at a given wall-clock time, one voice starts and every other voice
 // falls silent, so a scheduled start lands on its second to the sample

@@ -2,6 +2,7 @@
 #include "Eventually.h"
 #include "OutputFormat.h"
 #include "SoundBackends.h"
+#include "SoundTime.h"
 #include "Voice.h"
 
 #include <QStringList>
@@ -106,7 +107,7 @@ TEST(OutputBackend, AStartIsPlacedOnTheServersRenderTimesWhateverTheLatencyAndAL
 
     // The graph at 1024 frames, 23 ms ahead, then at 4096, 93 ms ahead: the
     // buffers' times are the server's, whatever the clock of the callback.
-    const std::int64_t second = wallClockNs() + 10'000 * Ms;
+    const std::int64_t second = SoundTime::wallClockNs() + 10'000 * Ms;
     std::int64_t at = second - 200 * Ms;
     const auto pull = [&](std::size_t frames) {
         server.pull(frames, at);
@@ -129,7 +130,7 @@ TEST(OutputBackend, AStartIsPlacedOnTheServersRenderTimesWhateverTheLatencyAndAL
 
     // Known when its buffer is already on its way: sounded at once, late.
     bell.running = false;
-    const std::int64_t known = wallClockNs();
+    const std::int64_t known = SoundTime::wallClockNs();
     output.armStart(bell, known + 10 * Ms);
     server.pull(1024, known + 93 * Ms);
     EXPECT_TRUE(bell.running.load());
