@@ -49,9 +49,10 @@ MainWindow::MainWindow(PlatformServices& platform, QWidget* parent)
       ownPlayers_(makeForEachSlot<MediaPlayer>(platform.makePlayer)),
       ownDialogs_(makeForEachSlot<FileDialog>(platform.makeFileDialog)),
       players_(pointersTo(ownPlayers_)), dialogs_(pointersTo(ownDialogs_)),
+      starter_(timetable_, players_, platform.mixerHold),
       fileChooser_(timetable_, players_, dialogs_, errors_),
       startTimeEditor_(timetable_, platform.inputBox, platform.messageBox, errors_),
-      runStop_(timetable_, players_, platform.clock, errors_)
+      runStop_(timetable_, starter_, platform.clock, errors_)
 {
     installAccessibleRoles();
     buildMainWindow(this, c_);
@@ -67,7 +68,7 @@ MainWindow::MainWindow(PlatformServices& platform, QWidget* parent)
             s.chooseFileButton, &QPushButton::clicked, this, [this, i] { onChooseFileClicked(i); });
         connect(s.setTimeButton, &QPushButton::clicked, this, [this, i] { onSetTimeClicked(i); });
     }
-    scheduler_ = std::make_unique<Scheduler>(timetable_, players_, c_.schedulerTimer,
+    scheduler_ = std::make_unique<Scheduler>(timetable_, starter_, c_.schedulerTimer,
         platform_.clock, errors_, platform_.soundOutputCheck);
     clockDisplay_ = std::make_unique<ClockDisplay>(c_.clockLabel, c_.clockTimer, platform_.clock);
     // After the file buttons are connected, so a new choice is made before

@@ -5,6 +5,7 @@
 #include "RunStopButtons.h"
 #include "SlotFileChooser.h"
 #include "SlotPlayers.h"
+#include "SlotStarter.h"
 #include "StartTimeEditor.h"
 #include "Timetable.h"
 #include "TimetableView.h"
@@ -86,6 +87,7 @@ private:
     SlotPlayers players_{};
     std::array<FileDialog*, SlotCount> dialogs_{};
     std::unique_ptr<TimetableView> view_;
+    SlotStarter starter_;
     SlotFileChooser fileChooser_;
     StartTimeEditor startTimeEditor_;
     RunStopButtons runStop_;

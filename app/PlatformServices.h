@@ -9,6 +9,7 @@ class FileDialog;
 class InputBox;
 class MediaPlayer;
 class MessageBox;
+class MixerHold;
 class ProgramExit;
 class SoundFileCheck;
 class SoundOutputCheck;
@@ -22,6 +23,8 @@ struct PlatformServices {
     InputBox& inputBox;
     ProgramExit& programExit;
     std::function<std::unique_ptr<MediaPlayer>(int slot)> makePlayer;
+    // The players' shared mixer, held while the players of one start are told.
+    MixerHold& mixerHold;
     std::function<std::unique_ptr<FileDialog>(int slot)> makeFileDialog;
     // Asked off the GUI thread, ahead of the starts.
     SoundOutputCheck& soundOutputCheck;

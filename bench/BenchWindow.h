@@ -70,9 +70,9 @@ public:
     void disarmStart() override { player_->disarmStart(); }
     QStringList takeProblems() override { return player_->takeProblems(); }
     bool durationIsEstimate() const override { return player_->durationIsEstimate(); }
-    std::optional<double> firstSampleMsAfter(const QDateTime& second) const override
+    std::optional<FirstSample> firstSampleOf(const QDateTime& second) const override
     {
-        return player_->firstSampleMsAfter(second);
+        return player_->firstSampleOf(second);
     }
 
 private:

@@ -11,6 +11,7 @@
 #include "KernelClockSync.h"
 #include "MainWindow.h"
 #include "MediaPlayer.h"
+#include "MixerHold.h"
 #include "Mp3FileCheck.h"
 #include "QtInputBox.h"
 #include "QtMessageBox.h"
@@ -46,6 +47,13 @@ public:
     double duration() const override { return 0; }
     QStringList takeProblems() override { return {}; }
     bool durationIsEstimate() const override { return false; }
+};
+
+// The silent players mix nothing to hold off.
+class NoMixer final : public MixerHold {
+public:
+    void hold() override { }
+    void release() override { }
 };
 
 class NeverAskedDialog final : public FileDialog {
@@ -114,8 +122,9 @@ void run(Tally& tally, QApplication& app, int seconds, const QString& mp3,
     QtInputBox inputBox;
     QtProgramExit programExit;
     KernelClockSync clockSync;
+    NoMixer mixer;
     PlatformServices platform{clock, messageBox, inputBox, programExit,
-        [](int) { return std::make_unique<SilentPlayer>(); },
+        [](int) { return std::make_unique<SilentPlayer>(); }, mixer,
         [](int) { return std::make_unique<NeverAskedDialog>(); }, outputCheck, fileCheck,
         clockSync};
     MainWindow form(platform);

@@ -34,13 +34,23 @@
 //   tick's play() and pause() then find the players already in that state.
 //   A player that cannot place it leaves the start to play().
 // - disarmStart() withdraws this player's placed start if it has not sounded.
-// - firstSampleMsAfter(second): how long after `second` the first sample of
-//   this player's latest start was heard, when it is known and near it.
+// - firstSampleOf(second): when the first sample of the start made for
+//   `second` was heard, however late, once it is known: how long after
+//   `second`, and whether the start placed ahead sounded it. Nothing while
+//   it is not yet heard, or when this player's latest start was made for an
+//   earlier second; a player that sounded on through `second` from such a
+//   start was heard at it.
 // - takeProblems() hands over, once each, what went wrong with the sound
 //   since the last call (it broke off, the file changed or could not be
 //   read while playing), one line each naming the file, where and why.
 // - durationIsEstimate() tells that duration() is a guess (from the file's
 //   size) until the player has measured the file.
+// The first sample of a start, as heard.
+struct FirstSample {
+    double msAfter = 0; // after the second it was made for; negative: before
+    bool placedAhead = false; // sounded by the start placed ahead, not by play()
+};
+
 class MediaPlayer {
 public:
     virtual ~MediaPlayer() = default;
@@ -52,7 +62,7 @@ public:
     virtual double duration() const = 0;
     virtual void armStartAt(const QDateTime& /*second*/) { }
     virtual void disarmStart() { }
-    virtual std::optional<double> firstSampleMsAfter(const QDateTime& /*second*/) const
+    virtual std::optional<FirstSample> firstSampleOf(const QDateTime& /*second*/) const
     {
         return std::nullopt;
     }

@@ -4,31 +4,18 @@
 #include "ErrorReporter.h"
 #include "MediaPlayer.h"
 #include "PlatformError.h"
+#include "SlotStarter.h"
 #include "Timetable.h"
 
 RunStopButtons::RunStopButtons(
-    Timetable& timetable, const SlotPlayers& players, const Clock& clock, ErrorReporter& errors)
-    : t_(timetable), players_(players), clock_(clock), errors_(errors)
+    Timetable& timetable, SlotStarter& starter, const Clock& clock, ErrorReporter& errors)
+    : t_(timetable), starter_(starter), players_(starter.players()), clock_(clock), errors_(errors)
 {
 }
 
 void RunStopButtons::run(int slot)
 {
-    MediaPlayer& player = *players_[std::size_t(slot)];
-    const RunClick click = t_.slot(slot).nextClick;
-    if (click == RunClick::Start) {
-        // Play comes before the timetable changes, so a refused one leaves
-        // no "&Pause" on a silent slot.
-        try {
-            player.play();
-        } catch (const PlatformError& error) {
-            throw namingFile(t_.slot(slot).path, error);
-        }
-    } else {
-        player.pause();
-    }
-    t_.runClicked(slot, click, clock_.now().time());
-    pauseAllBut(players_, slot);
+    starter_.runClicked(slot, clock_.now().time());
 }
 
 void RunStopButtons::stop(int slot)

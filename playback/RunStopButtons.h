@@ -4,6 +4,7 @@
 
 class Clock;
 class ErrorReporter;
+class SlotStarter;
 class Timetable;
 
 // The run button ("&RunNow" / "&Pause") and the stop button ("&Stop") of the
@@ -22,8 +23,8 @@ class Timetable;
 // silences that start. GUI thread only.
 class RunStopButtons {
 public:
-    RunStopButtons(Timetable& timetable, const SlotPlayers& players, const Clock& clock,
-        ErrorReporter& errors);
+    RunStopButtons(
+        Timetable& timetable, SlotStarter& starter, const Clock& clock, ErrorReporter& errors);
 
     // A click on runButton of the slot.
     void run(int slot);
@@ -36,6 +37,7 @@ private:
     void reopen(int slot);
 
     Timetable& t_;
+    SlotStarter& starter_;
     SlotPlayers players_;
     const Clock& clock_;
     ErrorReporter& errors_;

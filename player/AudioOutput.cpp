@@ -24,6 +24,9 @@ constexpr std::int64_t OpeningPatienceMs = 2000;
 // An open output asks for sound every buffer (23 to 90 ms); this long
 // without a request, it is not playing.
 constexpr std::int64_t StandingStillNs = 500'000'000;
+// The device thread looks every WatchInterval; when its look comes this much
+// later, the thread itself could not run: the whole program stood still.
+constexpr std::int64_t LookOverdueNs = std::chrono::nanoseconds(2 * WatchInterval).count();
 constexpr std::int64_t NsPerSecond = 1'000'000'000;
 
 std::int64_t steadyMs()
@@ -96,17 +99,17 @@ std::optional<AudioOutput::Stall> AudioOutput::lastStall() const
 
 QString AudioOutput::problem() const
 {
+    if (QString why = unavailable(); !why.isEmpty())
+        return why;
+    return standingStill();
+}
+
+QString AudioOutput::unavailable() const
+{
     const std::scoped_lock lock(stateMutex_);
     switch (state_) {
-    case State::Open: {
-        const std::int64_t lastNs = lastCallbackNs_.load(std::memory_order_relaxed);
-        const std::int64_t stillNs = SoundTime::wallClockNs() - lastNs;
-        if (lastNs == 0 || stillNs < StandingStillNs)
-            return QString();
-        return QStringLiteral("the sound output has stood still for %1 ms (a stalled sound "
-                              "server?)")
-            .arg(stillNs / 1'000'000);
-    }
+    case State::Open:
+        return QString();
     case State::Failed:
         return failure_;
     case State::Opening: {
@@ -118,6 +121,27 @@ QString AudioOutput::problem() const
     }
     }
     return QString();
+}
+
+// Judged by the output's own progress on the monotonic clock, and only over
+// time the program itself ran: when even the device thread has not looked
+// lately, the whole program stood still, and the output has had no chance
+// to ask for sound since.
+QString AudioOutput::standingStill() const
+{
+    if (!open_.load())
+        return QString();
+    const std::int64_t nowNs = SoundTime::monotonicNs();
+    const std::int64_t lastNs = lastCallbackNs_.load(std::memory_order_relaxed);
+    if (lastNs == 0 || nowNs - lastLookNs_.load(std::memory_order_relaxed) > LookOverdueNs)
+        return QString();
+    const std::int64_t stillNs =
+        nowNs - std::max(lastNs, resumedNs_.load(std::memory_order_relaxed));
+    if (stillNs < StandingStillNs)
+        return QString();
+    return QStringLiteral("the sound output has stood still for %1 ms (a stalled sound "
+                          "server?)")
+        .arg(stillNs / SoundTime::NsPerMs);
 }
 
 QString AudioOutput::name() const
@@ -145,6 +169,7 @@ void AudioOutput::wake()
 void AudioOutput::runDevice(std::stop_token stop)
 {
     while (!stop.stop_requested()) {
+        noteLook();
         if (!open_.load())
             openOutput();
         else
@@ -256,6 +281,19 @@ void AudioOutput::watchOutput()
     openOutput();
 }
 
+void AudioOutput::noteLook()
+{
+    const std::int64_t nowNs = SoundTime::monotonicNs();
+    const std::int64_t lastNs = lastLookNs_.exchange(nowNs, std::memory_order_relaxed);
+    if (lastNs == 0 || nowNs - lastNs <= LookOverdueNs)
+        return;
+    resumedNs_.store(nowNs, std::memory_order_relaxed);
+    // A gap in the callbacks that ended while this thread could not run
+    // either was the program's, not the output's.
+    if (stallEndedNs_.load(std::memory_order_acquire) > lastNs)
+        stallEndedNs_.store(0, std::memory_order_release);
+}
+
 void AudioOutput::noteCallbackTime(std::int64_t nowNs, std::size_t frames)
 {
     // Callbacks come a buffer apart; one that comes after two or more means
@@ -271,8 +309,8 @@ void AudioOutput::noteCallbackTime(std::int64_t nowNs, std::size_t frames)
 void AudioOutput::mix(float* out, std::size_t frames, std::int64_t reportedNs)
 {
     const std::scoped_lock lock(mixMutex_);
+    noteCallbackTime(SoundTime::monotonicNs(), frames);
     const std::int64_t nowNs = SoundTime::wallClockNs();
-    noteCallbackTime(nowNs, frames);
     const std::int64_t firstFrameNs =
         timeline_.firstFrameNs(reportedNs, std::int64_t(frames), OutputFormat::SampleRate);
     std::fill_n(out, frames * OutputFormat::Channels, 0.0f);
@@ -286,17 +324,29 @@ void AudioOutput::mix(float* out, std::size_t frames, std::int64_t reportedNs)
         switch_.take(firstFrameNs, frames, frames + std::size_t(latencyFrames));
     bool startedBySwitch = false;
     if (cut) {
+        Voice& started = *cut->voice;
         const std::int64_t heardNs = firstFrameNs + lengthNs(cut->frame);
         fired_ = FiredSwitch{framesMixed_ + cut->frame, heardNs};
-        if (!cut->voice->running.load(std::memory_order_acquire)) {
+        started.startMadeNs.store(cut->atNs, std::memory_order_relaxed);
+        started.placedAhead.store(true, std::memory_order_relaxed);
+        if (!started.running.load(std::memory_order_acquire)) {
             startedBySwitch = true;
-            cut->voice->awaitingFirstSample.store(true, std::memory_order_release);
-            cut->voice->running.store(true, std::memory_order_release);
+            started.awaitingFirstSample.store(true, std::memory_order_release);
+            started.running.store(true, std::memory_order_release);
+        } else {
+            // It sounds already: from the switch's frame on it is the one
+            // heard, as its start.
+            started.firstSampleNs.store(heardNs, std::memory_order_release);
+            started.awaitingFirstSample.store(false, std::memory_order_release);
         }
     }
     for (Voice* voice : voices_) {
-        if (voice == nullptr || !voice->running.load(std::memory_order_acquire))
+        if (voice == nullptr)
             continue;
+        if (!voice->running.load(std::memory_order_acquire)) {
+            voice->sounding.store(false, std::memory_order_relaxed);
+            continue;
+        }
         if (cut && voice != cut->voice) {
             // Silent from the switch's frame on, as the tick's pause() leaves it.
             mixVoice(*voice, out, cut->frame, firstFrameNs);
@@ -307,6 +357,8 @@ void AudioOutput::mix(float* out, std::size_t frames, std::int64_t reportedNs)
         } else {
             mixVoice(*voice, out, frames, firstFrameNs);
         }
+        voice->sounding.store(
+            voice->running.load(std::memory_order_acquire), std::memory_order_relaxed);
     }
     framesMixed_ += frames;
     for (std::size_t i = 0; i < frames * OutputFormat::Channels; ++i)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MixerHold.h"
 #include "MixerTimeline.h"
 #include "SoundBackend.h"
 #include "SoundBackends.h"
@@ -46,7 +47,7 @@ struct Voice;
 //
 // Ownership: the voices belong to their players, which attach them for
 // their lifetime. The output must outlive every player attached to it.
-class AudioOutput final : public SoundOutputCheck {
+class AudioOutput final : public SoundOutputCheck, public MixerHold {
 public:
     static constexpr std::size_t MaxVoices = 64;
 
@@ -65,13 +66,21 @@ public:
     bool isOpen() const { return open_.load(); }
     // Why there is no sound output now: empty while the output is open and
     // playing, or while it is being opened and has not yet taken long; an
-    // open output that has asked for no sound for half a second stands still.
+    // open output that has asked for no sound for half a second while the
+    // program ran stands still.
     QString problem() const override;
+    // Why a start cannot be played now: the output failed, was lost, or its
+    // server does not answer. An output that stands still is no reason: its
+    // sound comes when it runs again.
+    QString unavailable() const;
     // The backend that plays ("PipeWire", ...), empty before one opened.
     QString name() const override;
 
     // While it is held the callback does not run, so a voice can be reset.
-    std::unique_lock<std::mutex> holdMixer() { return std::unique_lock(mixMutex_); }
+    // The holds nest: a start held whole (MixerHold) holds it within.
+    std::unique_lock<std::recursive_mutex> holdMixer() { return std::unique_lock(mixMutex_); }
+    void hold() override { mixMutex_.lock(); }
+    void release() override { mixMutex_.unlock(); }
 
     // How often the output was found lost and reopened (for tests and logs).
     int reopenCount() const { return reopens_.load(); }
@@ -93,7 +102,8 @@ public:
 
     // When the output last went quiet for longer than it should (no callback
     // for two buffers and more while open): when the gap ended and how long
-    // it was, on the wall clock. Nothing while none was seen.
+    // it was, on the monotonic clock. Nothing while none was seen, and a gap
+    // the whole program stood still through is none.
     struct Stall {
         std::int64_t endedNs;
         std::int64_t lengthNs;
@@ -106,12 +116,14 @@ private:
     void mix(float* out, std::size_t frames, std::int64_t reportedNs);
     void mixVoice(Voice& voice, float* out, std::size_t frames, std::int64_t firstFrameNs);
     void noteCallbackTime(std::int64_t nowNs, std::size_t frames);
+    QString standingStill() const;
 
     // The device thread and what only it calls.
     void runDevice(std::stop_token stop);
     void openOutput();
     QString openBackend(SoundBackend& backend);
     void watchOutput();
+    void noteLook();
     void setState(State state, const QString& reason = {});
     void wake();
 
@@ -132,16 +144,23 @@ private:
     QString name_;
     std::int64_t openingSinceMs_ = 0;
 
-    std::mutex mixMutex_;
+    std::recursive_mutex mixMutex_;
     // Guarded by mixMutex_.
     std::array<Voice*, MaxVoices> voices_{};
     StartSwitch switch_;
     std::uint64_t framesMixed_ = 0;
     std::optional<FiredSwitch> fired_;
     MixerTimeline timeline_;
-    // When the last callback came: written by the audio thread, read by the
-    // GUI thread to see an output that stands still while open.
+    // When the last callback came, on the monotonic clock: written by the
+    // audio thread, read by the GUI thread to see an output that stands
+    // still while open.
     std::atomic<std::int64_t> lastCallbackNs_{0};
+    // The device thread's looks, on the monotonic clock: when it last looked,
+    // and when it last found that it had itself not run for a while, so
+    // the whole program stood still (stopped, swapped out, a paused virtual
+    // machine) and a quiet output meanwhile was none of the output's doing.
+    std::atomic<std::int64_t> lastLookNs_{0};
+    std::atomic<std::int64_t> resumedNs_{0};
     std::atomic<std::int64_t> stallEndedNs_{0};
     std::atomic<std::int64_t> stallLengthNs_{0};
 

@@ -60,6 +60,8 @@ void Mp3Decoder::post(Command command)
     voice_.finished.store(false);
     voice_.ranDry.store(false);
     voice_.awaitingFirstSample.store(false);
+    // From its new start: a play() after this is a new start, heard anew.
+    voice_.sounding.store(false);
     {
         const std::scoped_lock lock(mailMutex_);
         mail_.push_back(std::move(command));

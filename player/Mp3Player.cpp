@@ -123,14 +123,20 @@ void Mp3Player::play()
     if (path_.isEmpty())
         throw PlatformError(QStringLiteral("no sound file is open"));
     // Refused while the output is known to be missing, not while it is being
-    // opened: then the sound starts as soon as it is there.
-    if (const QString problem = output_.problem(); !problem.isEmpty())
+    // opened or stands still: then the sound starts as soon as it runs.
+    if (const QString problem = output_.unavailable(); !problem.isEmpty())
         throw PlatformError(QStringLiteral("no sound output: %1").arg(problem));
+    const auto mixer = output_.holdMixer();
     if (voice_->finished.load())
         decoder_->rewind();
     ranDryReported_ = false;
-    if (!voice_->running.load())
+    // Paused since the last buffer was mixed, it never fell silent: it
+    // sounds on with the start it had.
+    if (!voice_->running.load() && !voice_->sounding.load()) {
+        voice_->startMadeNs.store(SoundTime::wallClockNs());
+        voice_->placedAhead.store(false);
         voice_->awaitingFirstSample.store(true);
+    }
     decoder_->start();
 }
 
@@ -151,16 +157,23 @@ void Mp3Player::disarmStart()
     output_.disarmStart(*voice_);
 }
 
-std::optional<double> Mp3Player::firstSampleMsAfter(const QDateTime& second) const
+std::optional<FirstSample> Mp3Player::firstSampleOf(const QDateTime& second) const
 {
-    if (voice_->awaitingFirstSample.load() || voice_->firstSampleNs.load() == 0)
+    const std::int64_t secondNs = second.toMSecsSinceEpoch() * SoundTime::NsPerMs;
+    // Read whole: the mixer writes a start's record while it holds itself.
+    const auto mixer = output_.holdMixer();
+    const std::int64_t firstNs = voice_->firstSampleNs.load();
+    if (voice_->awaitingFirstSample.load() || firstNs == 0)
         return std::nullopt;
-    const double ms =
-        double(voice_->firstSampleNs.load() - second.toMSecsSinceEpoch() * 1'000'000) / 1e6;
-    // Further off, the sound is from a start of another second.
-    if (ms <= -1000 || ms >= 1000)
-        return std::nullopt;
-    return ms;
+    // A start placed ahead is made at its second; one made by hand this
+    // shortly before it is the start the second found.
+    if (voice_->startMadeNs.load() >= secondNs - SoundTime::NsPerSecond)
+        return FirstSample{
+            double(firstNs - secondNs) / double(SoundTime::NsPerMs), voice_->placedAhead.load()};
+    // An earlier start that sounded on through the second: heard at it.
+    if (firstNs <= secondNs && voice_->heardUntilNs.load() > secondNs)
+        return FirstSample{0, false};
+    return std::nullopt;
 }
 
 void Mp3Player::pause()
@@ -220,7 +233,7 @@ QStringList Mp3Player::takeProblems()
         // After the output stood still, it asks for the sound it missed
         // faster than a file is read ahead: the gap is the output's.
         const std::optional<AudioOutput::Stall> stall = output_.lastStall();
-        if (stall && SoundTime::wallClockNs() - stall->endedNs < OutputStallBlamedNs)
+        if (stall && SoundTime::monotonicNs() - stall->endedNs < OutputStallBlamedNs)
             problems << QStringLiteral("%1: the sound broke off at %2 s: the sound output stood "
                                        "still for %3 ms")
                             .arg(native(path_))

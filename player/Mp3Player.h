@@ -58,7 +58,7 @@ public:
     double duration() const override;
     void armStartAt(const QDateTime& second) override;
     void disarmStart() override;
-    std::optional<double> firstSampleMsAfter(const QDateTime& second) const override;
+    std::optional<FirstSample> firstSampleOf(const QDateTime& second) const override;
     QStringList takeProblems() override;
     bool durationIsEstimate() const override;
 

@@ -2,6 +2,7 @@
 
 #include "OutputFormat.h"
 #include "SoundTime.h"
+#include "Voice.h"
 
 void StartSwitch::arm(Voice& voice, std::int64_t atNs)
 {
@@ -37,7 +38,7 @@ std::optional<StartSwitch::Cut> StartSwitch::take(
             clear();
             return std::nullopt;
         }
-        const Cut cut{voice_, 0};
+        const Cut cut{voice_, 0, atNs_};
         clear();
         return cut;
     }
@@ -46,7 +47,7 @@ std::optional<StartSwitch::Cut> StartSwitch::take(
         (aheadNs * OutputFormat::SampleRate + SoundTime::NsPerSecond - 1) / SoundTime::NsPerSecond;
     if (frame >= std::int64_t(frames))
         return std::nullopt;
-    const Cut cut{voice_, std::size_t(frame)};
+    const Cut cut{voice_, std::size_t(frame), atNs_};
     clear();
     return cut;
 }

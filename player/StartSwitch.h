@@ -20,6 +20,7 @@ public:
     struct Cut {
         Voice* voice;
         std::size_t frame; // within the buffer being mixed
+        std::int64_t atNs; // the time it was placed at
     };
 
     void arm(Voice& voice, std::int64_t atNs);

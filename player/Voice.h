@@ -22,10 +22,16 @@
 // - A start placed ahead (StartSwitch) sets `armed` until it fires, so the
 //   decoder keeps the ring topped up for a voice the mixer will start; the
 //   mixer then sets `running` itself.
-// - `firstSampleNs` is when the first sample of the latest start is
-//   rendered, on the mixer's timeline (the sound server's figure); the mixer writes it while
-//   `awaitingFirstSample` is set by whoever started the voice.
-//   `heardUntilNs` is when the last frame mixed so far ends.
+// - A start is recorded where it is made: play() (on the GUI thread, with
+//   the mixer held off) or the switch (in the mixer) sets `startMadeNs` (when
+//   it was made, on the wall clock: a switch's own second), `placedAhead`
+//   (whether the switch made it) and `awaitingFirstSample`; the mixer then
+//   writes `firstSampleNs`, when its first sample is rendered on the mixer's
+//   timeline, before it clears `awaitingFirstSample`. `heardUntilNs` is when
+//   the last frame mixed so far ends.
+// - `sounding` is the mixer's: whether the voice was mixed into the last
+//   buffer and still runs. A voice paused and played again before the mixer
+//   ran is still sounding: that play() resumes the start it had.
 struct Voice {
     explicit Voice(std::size_t capacityFrames) : ring(capacityFrames) { }
 
@@ -37,6 +43,9 @@ struct Voice {
     std::atomic<bool> ranDry{false};
     std::atomic<std::uint64_t> playedFrames{0};
     std::atomic<bool> armed{false};
+    std::atomic<bool> sounding{false};
+    std::atomic<std::int64_t> startMadeNs{0};
+    std::atomic<bool> placedAhead{false};
     std::atomic<bool> awaitingFirstSample{false};
     std::atomic<std::int64_t> firstSampleNs{0};
     std::atomic<std::int64_t> heardUntilNs{0};

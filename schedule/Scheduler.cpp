@@ -2,11 +2,10 @@
 
 #include "Clock.h"
 #include "ErrorReporter.h"
-#include "HandlerEdge.h"
 #include "MediaPlayer.h"
 #include "PlatformError.h"
-#include "ScheduledStart.h"
 #include "SecondPlan.h"
+#include "SlotStarter.h"
 #include "SoundOutputCheck.h"
 #include "TimeOfDayText.h"
 #include "Timetable.h"
@@ -34,10 +33,10 @@ QString dateAndSecondText(WallSecond second, const QTimeZone& zone)
 
 } // namespace
 
-Scheduler::Scheduler(Timetable& timetable, const SlotPlayers& players, QTimer* timer,
-    const Clock& clock, ErrorReporter& errors, const SoundOutputCheck& output)
-    : t_(timetable), players_(players), clock_(clock), errors_(errors), output_(output),
-      timer_(timer), startAhead_(timetable, players)
+Scheduler::Scheduler(Timetable& timetable, SlotStarter& starter, QTimer* timer, const Clock& clock,
+    ErrorReporter& errors, const SoundOutputCheck& output)
+    : t_(timetable), starter_(starter), players_(starter.players()), clock_(clock), errors_(errors),
+      output_(output), timer_(timer), startAhead_(timetable, players_)
 {
 }
 
@@ -51,7 +50,6 @@ void Scheduler::tick()
     const SecondPlan plan = planSeconds(lastTested_, current);
     if (plan.passage == ClockPassage::SameSecond)
         return;
-    logStartsAwaitingTheirSound();
     const WallSecond lastTested = lastTested_.value_or(current);
     // Recorded before any start, so that no tick let in while a slot starts
     // can test these seconds again.
@@ -62,6 +60,8 @@ void Scheduler::tick()
     const bool heldUp = wasHeldUp(lastTickWall_.msecsTo(now), passedMs);
     const QDateTime lastTickWall = std::exchange(lastTickWall_, now);
     lastTickMonotonicMs_ = monotonicMs;
+    heldUpMs_ = heldUp ? heldUpBeyondTick(passedMs) : std::nullopt;
+    logStartsAwaitingTheirSound();
     reportClockChange(
         plan, lastTested, current, zone, heldUp ? std::optional(passedMs) : std::nullopt);
     if (heldUp)
@@ -71,16 +71,13 @@ void Scheduler::tick()
     std::optional<std::pair<int, WallSecond>> sounded = startAhead_.placed();
     if (sounded &&
         (!plan.missed.contains(sounded->second) ||
-            !players_[std::size_t(sounded->first)]->firstSampleMsAfter(startOf(sounded->second))))
+            !players_[std::size_t(sounded->first)]->firstSampleOf(startOf(sounded->second))))
         sounded.reset();
     reportMissed(plan.missed, now, heldUp, sounded);
     if (sounded)
-        start(sounded->first, sounded->second, true);
-    for (WallSecond second = plan.toTest.first; second <= plan.toTest.last; ++second) {
-        const std::vector<int> due = slotsDueAt(t_, second, zone);
-        for (const int slot : due)
-            start(slot, second, slot == due.back());
-    }
+        start({sounded->first}, sounded->second);
+    for (WallSecond second = plan.toTest.first; second <= plan.toTest.last; ++second)
+        start(slotsDueAt(t_, second, zone), second);
     // From the timetable as the starts left it, and after a change of the
     // clock from the new reading, so no switch placed before it can sound.
     startAhead_.armFor(current + 1, zone);
@@ -169,48 +166,60 @@ void Scheduler::reportMissed(SecondRange missed, const QDateTime& now, bool held
     }
 }
 
-void Scheduler::start(int slot, WallSecond second, bool leftSounding)
+void Scheduler::start(const std::vector<int>& due, WallSecond second)
 {
+    if (due.empty())
+        return;
     const QDateTime now = clock_.now();
     const QTimeZone zone = zoneOf(now);
     const qint64 msLate = msAfterStartOf(second, now);
-    QString what = QStringLiteral("%1 scheduled for %2, %3 ms late")
-                       .arg(t_.slot(slot).name, secondText(second, zone))
-                       .arg(msLate);
-    if (msLate >= 1000)
-        what += QStringLiteral(" (caught up after a late tick)");
-    const bool started = runTickSteps(errors_, slot, [&] {
-        try {
-            startSlotOnSchedule(t_, players_, slot, localTimeOf(second, zone).date());
-        } catch (const PlatformError& error) {
-            throw PlatformError(
-                QStringLiteral("could not start ") + what + QStringLiteral(": ") + error.reason());
-        }
-    });
-    if (!started)
-        return;
-    // Of the slots due in one second only the last sounds; the others are
-    // silenced by it before a sample of theirs can be heard.
-    // A start placed ahead sounds at the frame the output renders on its
-    // second: later than that, only the output's latency can have kept it.
-    const bool placedAhead = startAhead_.placed() == std::pair(slot, second);
-    if (!leftSounding)
-        errors_.log(describeSlot(slot) + QStringLiteral(": started ") + what);
-    else if (!logHeard({slot, second, what, placedAhead}, false))
-        awaitingSound_.push_back({slot, second, what, placedAhead});
+    const auto what = [&](int slot) {
+        QString text = QStringLiteral("%1 scheduled for %2, %3 ms late")
+                           .arg(t_.slot(slot).name, secondText(second, zone))
+                           .arg(msLate);
+        if (msLate >= 1000)
+            text += QStringLiteral(" (caught up after a late tick)");
+        return text;
+    };
+    const std::vector<QString> refusals =
+        starter_.startOnSchedule(due, localTimeOf(second, zone).date());
+    std::optional<std::size_t> leftSounding;
+    for (std::size_t i = 0; i < due.size(); ++i)
+        if (refusals[i].isEmpty())
+            leftSounding = i;
+    for (std::size_t i = 0; i < due.size(); ++i) {
+        const int slot = due[i];
+        if (!refusals[i].isEmpty())
+            errors_.fromTick(slot,
+                QStringLiteral("could not start ") + what(slot) + QStringLiteral(": ") +
+                    refusals[i]);
+        // Silenced by the one left sounding before a sample of theirs could
+        // be heard.
+        else if (i != leftSounding)
+            errors_.log(describeSlot(slot) + QStringLiteral(": started ") + what(slot));
+        else if (const AwaitedSound awaited{slot, second, what(slot), heldUpMs_};
+                 !logHeard(awaited, false))
+            awaitingSound_.push_back(awaited);
+    }
 }
 
 void Scheduler::logStartsAwaitingTheirSound()
 {
-    for (const AwaitedSound& start : std::exchange(awaitingSound_, {}))
-        logHeard(start, true);
+    // After the program stood still, the sound output is given a tick to run
+    // again before a start is said not to have been heard.
+    for (AwaitedSound start : std::exchange(awaitingSound_, {})) {
+        if (heldUpMs_)
+            start.heldUpMs = heldUpMs_;
+        if (!logHeard(start, !heldUpMs_))
+            awaitingSound_.push_back(start);
+    }
 }
 
 bool Scheduler::logHeard(const AwaitedSound& start, bool lastLook)
 {
-    const auto& [slot, second, what, placedAhead] = start;
-    const std::optional<double> firstSample =
-        players_[std::size_t(slot)]->firstSampleMsAfter(startOf(second));
+    const auto& [slot, second, what, heldUpMs] = start;
+    const std::optional<FirstSample> firstSample =
+        players_[std::size_t(slot)]->firstSampleOf(startOf(second));
     if (!firstSample && !lastLook)
         return false;
     if (!firstSample) {
@@ -225,17 +234,21 @@ bool Scheduler::logHeard(const AwaitedSound& start, bool lastLook)
                         : QStringLiteral("no sound output (%1)").arg(problem)));
         return true;
     }
+    const double ms = firstSample->msAfter;
     const QString line = QStringLiteral("started %1, first sample %2%3 ms")
-                             .arg(what, *firstSample >= 0 ? QStringLiteral("+") : QString())
-                             .arg(*firstSample, 0, 'f', 1);
-    if (std::abs(*firstSample) > HeardWithinMs)
+                             .arg(what, ms >= 0 ? QStringLiteral("+") : QString())
+                             .arg(ms, 0, 'f', 1);
+    if (std::abs(ms) > HeardWithinMs) {
+        // Late because the program stood still, not the output.
+        QString cause;
+        if (heldUpMs && ms > 0)
+            cause = QStringLiteral(": the program was held up %1 ms").arg(*heldUpMs);
+        else if (firstSample->placedAhead && ms > 0 && !output_.name().isEmpty())
+            cause = QStringLiteral(": the sound output (%1) could not render it sooner")
+                        .arg(output_.name());
         errors_.fromTick(slot,
-            line + QStringLiteral(", more than %1 ms off its second").arg(HeardWithinMs) +
-                (placedAhead && *firstSample > 0 && !output_.name().isEmpty()
-                        ? QStringLiteral(": the sound output (%1) could not render it sooner")
-                              .arg(output_.name())
-                        : QString()));
-    else {
+            line + QStringLiteral(", more than %1 ms off its second").arg(HeardWithinMs) + cause);
+    } else {
         errors_.log(describeSlot(slot) + QStringLiteral(": ") + line);
         // Off its second it is a problem, which the status line alerts.
         errors_.announce(QStringLiteral("%1: started %2 at %3")

@@ -15,6 +15,7 @@ class Clock;
 class ErrorReporter;
 class QTimeZone;
 class QTimer;
+class SlotStarter;
 class SoundOutputCheck;
 class Timetable;
 struct SecondPlan;
@@ -42,7 +43,7 @@ struct SecondPlan;
 class Scheduler {
 public:
     // `timer` is the window's scheduler timer, which the clock arms.
-    Scheduler(Timetable& timetable, const SlotPlayers& players, QTimer* timer, const Clock& clock,
+    Scheduler(Timetable& timetable, SlotStarter& starter, QTimer* timer, const Clock& clock,
         ErrorReporter& errors, const SoundOutputCheck& output);
 
     // Further off its second than this, a start is reported.
@@ -63,14 +64,16 @@ private:
     void reportZoneChange(const QDateTime& last, const QDateTime& now);
     void reportMissed(SecondRange missed, const QDateTime& now, bool heldUp,
         std::optional<std::pair<int, WallSecond>> sounded);
-    // `leftSounding`: the slot is the last started in its second, so the one
-    // heard; the others are silenced by it at once.
-    void start(int slot, WallSecond second, bool leftSounding);
+    // Starts the slots due in `second`, ascending, all through one start:
+    // the last that starts is left sounding, the others are silenced by it
+    // before a sample of theirs is heard.
+    void start(const std::vector<int>& due, WallSecond second);
     struct AwaitedSound {
         int slot;
         WallSecond second;
         QString what;
-        bool placedAhead;
+        // How long the program stood still around the start, if it did.
+        std::optional<qint64> heldUpMs;
     };
     // Logs a start made: true once its first sample is known or can no
     // longer be waited for.
@@ -78,6 +81,7 @@ private:
     void logStartsAwaitingTheirSound();
 
     Timetable& t_;
+    SlotStarter& starter_;
     SlotPlayers players_;
     const Clock& clock_;
     ErrorReporter& errors_;
@@ -89,4 +93,7 @@ private:
     // Both clocks as read at the last tick that tested a second.
     QDateTime lastTickWall_;
     qint64 lastTickMonotonicMs_ = 0;
+    // How long the program stood still before this tick, beyond a tick's
+    // length, if it did.
+    std::optional<qint64> heldUpMs_;
 };

@@ -33,6 +33,18 @@ bool wasHeldUp(qint64 wallMs, qint64 monotonicMs)
     return std::abs(wallMs - monotonicMs) < Agreement;
 }
 
+std::optional<qint64> heldUpBeyondTick(qint64 monotonicMs)
+{
+    // A late tick comes a few milliseconds after its second, a busy
+    // machine's some tens; a quarter of a second more is the program stood
+    // still.
+    constexpr qint64 TickMs = 1000;
+    constexpr qint64 LateTickMs = 250;
+    if (monotonicMs <= TickMs + LateTickMs)
+        return std::nullopt;
+    return monotonicMs - TickMs;
+}
+
 namespace {
 
 // The second at which the clocks of `zone` first read `startTime` on `date`.

@@ -43,6 +43,11 @@ SecondPlan planSeconds(std::optional<WallSecond> lastTested, WallSecond current)
 // held up (stopped, swapped out, the machine asleep) for that long.
 bool wasHeldUp(qint64 wallMs, qint64 monotonicMs);
 
+// Of a gap of `monotonicMs` between two ticks during which the clock was not
+// changed: how long the program stood still beyond the second a tick takes,
+// when that is long enough to tell from a tick that was merely late.
+std::optional<qint64> heldUpBeyondTick(qint64 monotonicMs);
+
 // The slots the clock starts in `second`, ascending: those due by the
 // timetable's rule (isDue) at the time the clocks of `zone` read then. The
 // first second they read a time on a date always starts its slots, so a clock

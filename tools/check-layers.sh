@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Checks that every include runs down the layers: app -> areas -> window ->
-# model and platform, and app -> player -> platform. The areas (schedule, editing, lock,
-# playback) never include one another's headers.
+# Checks that every include runs down the layers: app -> areas -> window and
+# sounding -> model and platform, and app -> player -> platform. The areas
+# (schedule, editing, lock, playback) never include one another's headers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,12 +9,13 @@ declare -A allowed=(
     [platform]="platform"
     [model]="model"
     [player]="player platform"
+    [sounding]="sounding model platform"
     [window]="window model platform"
-    [schedule]="schedule window model platform"
-    [editing]="editing window model platform"
+    [schedule]="schedule window sounding model platform"
+    [editing]="editing window sounding model platform"
     [lock]="lock window model platform"
-    [playback]="playback window model platform"
-    [app]="app schedule editing lock playback window model player platform"
+    [playback]="playback window sounding model platform"
+    [app]="app schedule editing lock playback window sounding model player platform"
 )
 
 # Which folder each of the project's headers lives in.

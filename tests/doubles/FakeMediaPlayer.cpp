@@ -54,3 +54,13 @@ void FakeMediaPlayer::pause()
     journal_ << QStringLiteral("pause %1").arg(slot_);
     playing_ = false;
 }
+
+std::optional<FirstSample> FakeMediaPlayer::firstSampleOf(const QDateTime& second) const
+{
+    const std::optional<double> ms = heardAtMs_ ? *heardAtMs_
+        : playing_                              ? std::optional(0.0)
+                                                : std::nullopt;
+    if (!ms)
+        return std::nullopt;
+    return FirstSample{*ms, armedFor_ == second};
+}

@@ -25,11 +25,9 @@ public:
     // window did at the tick as before.
     void armStartAt(const QDateTime& second) override;
     void disarmStart() override { armedFor_.reset(); }
-    // A playing fake is heard on its second unless the test says otherwise.
-    std::optional<double> firstSampleMsAfter(const QDateTime&) const override
-    {
-        return heardAtMs_ ? *heardAtMs_ : playing_ ? std::optional(0.0) : std::nullopt;
-    }
+    // A playing fake is heard on its second unless the test says otherwise,
+    // by the start placed ahead when one was placed for that second.
+    std::optional<FirstSample> firstSampleOf(const QDateTime& second) const override;
     QStringList takeProblems() override { return std::exchange(problems_, {}); }
     bool durationIsEstimate() const override { return estimate_; }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MixerHold.h"
 #include "SoundFileCheck.h"
 #include "SoundOutputCheck.h"
 
@@ -21,6 +22,13 @@ public:
 private:
     QString problem_;
     QString name_;
+};
+
+// The fake players mix nothing, so there is nothing to hold off.
+class FakeMixerHold final : public MixerHold {
+public:
+    void hold() override { }
+    void release() override { }
 };
 
 // Every file is fit and unchanged unless the test says otherwise; a file

@@ -67,9 +67,10 @@ TEST(StartSwitch, APlacedStartSoundsFromTheFrameOfItsSecondAndSilencesTheOthersT
     ASSERT_TRUE(fired.has_value());
     EXPECT_GE(fired->heardNs, nsOf(second));
     EXPECT_LT(fired->heardNs, nsOf(second) + NsPerFrame);
-    const std::optional<double> offset = bell->firstSampleMsAfter(second);
+    const std::optional<FirstSample> offset = bell->firstSampleOf(second);
     ASSERT_TRUE(offset.has_value());
-    EXPECT_NEAR(*offset, 0, 0.03);
+    EXPECT_NEAR(offset->msAfter, 0, 0.03);
+    EXPECT_TRUE(offset->placedAhead);
     bell.reset();
     byHand.reset();
     rig.closeOutput();

@@ -23,6 +23,7 @@ FormHarness::FormHarness(Start start, PlayerFactory makePlayer)
         inputBox,
         programExit,
         std::move(makePlayer),
+        mixerHold,
         [this](int slot) {
             auto dialog = std::make_unique<FakeFileDialog>();
             dialogs_[std::size_t(slot)] = dialog.get();

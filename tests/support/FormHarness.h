@@ -46,6 +46,7 @@ public:
     ScriptedInputBox inputBox;
     RecordingProgramExit programExit;
     FakeSoundOutputCheck outputCheck;
+    FakeMixerHold mixerHold;
     FakeSoundFileCheck fileCheck;
     FakeClockSync clockSync;
     // Every player call in order, e.g. "play 3".
