@@ -63,6 +63,12 @@ public:
         player_->play();
         plays_.push_back(at);
     }
+    void playOnSchedule(const QDateTime& second) override
+    {
+        const QDateTime at = QDateTime::currentDateTime();
+        player_->playOnSchedule(second);
+        plays_.push_back(at);
+    }
     void pause() override { player_->pause(); }
     double currentPosition() const override { return player_->currentPosition(); }
     double duration() const override { return player_->duration(); }

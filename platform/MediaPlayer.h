@@ -21,6 +21,10 @@
 //   plays on. An open that does not answer in time is refused as such.
 // - play() starts, or resumes where pause() held it; on a playing player it
 //   plays on. A failure (no sound output, no file) is a PlatformError.
+// - playOnSchedule(second) is the clock's play() for its start at `second`:
+//   where the start placed ahead for that second has sounded, the start is
+//   made, and a file that has played to its end meanwhile is not begun
+//   again; otherwise it is play().
 // - pause() holds the position; on an idle, paused or empty player it
 //   changes nothing.
 // - currentPosition() and duration() are seconds and can be read at any time;
@@ -57,6 +61,7 @@ public:
     using OpenAnswer = std::function<bool(const QString& refusal)>;
     virtual void open(const QString& path, OpenAnswer answer) = 0;
     virtual void play() = 0;
+    virtual void playOnSchedule(const QDateTime& /*second*/) { play(); }
     virtual void pause() = 0;
     virtual double currentPosition() const = 0;
     virtual double duration() const = 0;

@@ -43,8 +43,8 @@ std::int64_t lengthNs(std::size_t frames)
 
 } // namespace
 
-AudioOutput::AudioOutput(BackendChoice choose)
-    : choose_(std::move(choose)), openingSinceMs_(steadyMs()),
+AudioOutput::AudioOutput(BackendChoice choose, WallClock wallClock)
+    : choose_(std::move(choose)), wallClock_(std::move(wallClock)), openingSinceMs_(steadyMs()),
       deviceThread_([this](std::stop_token stop) { runDevice(stop); })
 {
 }
@@ -310,7 +310,7 @@ void AudioOutput::mix(float* out, std::size_t frames, std::int64_t reportedNs)
 {
     const std::scoped_lock lock(mixMutex_);
     noteCallbackTime(SoundTime::monotonicNs(), frames);
-    const std::int64_t nowNs = SoundTime::wallClockNs();
+    const std::int64_t nowNs = wallClock_();
     const std::int64_t firstFrameNs =
         timeline_.firstFrameNs(reportedNs, std::int64_t(frames), OutputFormat::SampleRate);
     std::fill_n(out, frames * OutputFormat::Channels, 0.0f);

@@ -5,6 +5,7 @@
 #include "SoundBackend.h"
 #include "SoundBackends.h"
 #include "SoundOutputCheck.h"
+#include "SoundTime.h"
 #include "StartSwitch.h"
 
 #include <QString>
@@ -55,7 +56,12 @@ public:
     // thread until one has. Tests put in one of their own.
     using BackendChoice = std::function<std::vector<std::unique_ptr<SoundBackend>>()>;
 
-    explicit AudioOutput(BackendChoice choose = soundBackendsToTry);
+    // The wall clock (ns) the mixer's timeline and the starts are counted
+    // on; a test that plays the server's part keeps a time of its own.
+    using WallClock = std::function<std::int64_t()>;
+
+    explicit AudioOutput(
+        BackendChoice choose = soundBackendsToTry, WallClock wallClock = SoundTime::wallClockNs);
     ~AudioOutput() override;
     AudioOutput(const AudioOutput&) = delete;
     AudioOutput& operator=(const AudioOutput&) = delete;
@@ -64,6 +70,7 @@ public:
     void detach(Voice& voice);
 
     bool isOpen() const { return open_.load(); }
+    std::int64_t wallClockNs() const { return wallClock_(); }
     // Why there is no sound output now: empty while the output is open and
     // playing, or while it is being opened and has not yet taken long; an
     // open output that has asked for no sound for half a second while the
@@ -128,6 +135,7 @@ private:
     void wake();
 
     BackendChoice choose_;
+    const WallClock wallClock_;
     // Device thread only: the backend that played, or whose server answered.
     std::unique_ptr<SoundBackend> backend_;
     bool played_ = false; // device thread only

@@ -133,11 +133,24 @@ void Mp3Player::play()
     // Paused since the last buffer was mixed, it never fell silent: it
     // sounds on with the start it had.
     if (!voice_->running.load() && !voice_->sounding.load()) {
-        voice_->startMadeNs.store(SoundTime::wallClockNs());
+        voice_->startMadeNs.store(output_.wallClockNs());
         voice_->placedAhead.store(false);
         voice_->awaitingFirstSample.store(true);
     }
     decoder_->start();
+}
+
+void Mp3Player::playOnSchedule(const QDateTime& second)
+{
+    {
+        const auto mixer = output_.holdMixer();
+        const bool madeAhead = voice_->placedAhead.load() && !voice_->awaitingFirstSample.load() &&
+            voice_->startMadeNs.load() == second.toMSecsSinceEpoch() * SoundTime::NsPerMs;
+        // A short bell rung whole on its second, before a late tick came.
+        if (madeAhead && voice_->finished.load())
+            return;
+    }
+    play();
 }
 
 void Mp3Player::armStartAt(const QDateTime& second)
@@ -189,6 +202,11 @@ bool Mp3Player::isPlaying() const
 std::int64_t Mp3Player::firstSampleNs() const
 {
     return voice_->firstSampleNs.load();
+}
+
+std::size_t Mp3Player::framesDecodedAhead() const
+{
+    return voice_->ring.availableFrames();
 }
 
 std::int64_t Mp3Player::heardUntilNs() const

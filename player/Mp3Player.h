@@ -53,6 +53,7 @@ public:
 
     void open(const QString& path, OpenAnswer answer) override;
     void play() override;
+    void playOnSchedule(const QDateTime& second) override;
     void pause() override;
     double currentPosition() const override;
     double duration() const override;
@@ -67,6 +68,8 @@ public:
     // latest start is heard, and when the last frame mixed so far ends.
     std::int64_t firstSampleNs() const;
     std::int64_t heardUntilNs() const;
+    // Frames decoded and waiting to be mixed.
+    std::size_t framesDecodedAhead() const;
 
 private:
     struct PendingOpen;

@@ -182,7 +182,7 @@ void Scheduler::start(const std::vector<int>& due, WallSecond second)
         return text;
     };
     const std::vector<QString> refusals =
-        starter_.startOnSchedule(due, localTimeOf(second, zone).date());
+        starter_.startOnSchedule(due, startOf(second), localTimeOf(second, zone).date());
     std::optional<std::size_t> leftSounding;
     for (std::size_t i = 0; i < due.size(); ++i)
         if (refusals[i].isEmpty())

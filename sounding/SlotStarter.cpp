@@ -10,14 +10,15 @@ SlotStarter::SlotStarter(Timetable& timetable, const SlotPlayers& players, Mixer
 {
 }
 
-std::vector<QString> SlotStarter::startOnSchedule(const std::vector<int>& due, QDate date)
+std::vector<QString> SlotStarter::startOnSchedule(
+    const std::vector<int>& due, const QDateTime& second, QDate date)
 {
     std::vector<QString> refusals;
     {
         const HeldMixer held(mixer_);
         for (const int slot : due) {
             try {
-                players_[std::size_t(slot)]->play();
+                players_[std::size_t(slot)]->playOnSchedule(second);
             } catch (const PlatformError& error) {
                 refusals.push_back(error.reason());
                 continue;

@@ -3,6 +3,7 @@
 #include "SlotPlayers.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <QTime>
 
@@ -28,12 +29,13 @@ public:
 
     const SlotPlayers& players() const { return players_; }
 
-    // The clock's starts of one second on the local date `date`, `due`
+    // The clock's starts of `second`, on the local date `date`, `due`
     // ascending: each plays and pauses the others, the last is left sounding.
     // For each slot of `due`, in order, why it could not start (its player
     // refused to play: the slot's steps end there, the others go on), or
     // empty when it started.
-    std::vector<QString> startOnSchedule(const std::vector<int>& due, QDate date);
+    std::vector<QString> startOnSchedule(
+        const std::vector<int>& due, const QDateTime& second, QDate date);
 
     // A click on the slot's run button at `clickedAt`: a start or a hold, as
     // the timetable says. A refused start is a PlatformError naming the

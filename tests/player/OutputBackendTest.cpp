@@ -1,5 +1,6 @@
 #include "AudioOutput.h"
 #include "Eventually.h"
+#include "FakeServer.h"
 #include "OutputFormat.h"
 #include "SoundBackends.h"
 #include "SoundTime.h"
@@ -13,78 +14,10 @@
 #include <mutex>
 #include <vector>
 
-// The output driven through its backend seam by a backend the test plays
-// the server of: it hands over buffers with the render times it chooses,
-// loses its server and gets it back when told.
 namespace {
 
 constexpr std::int64_t Ms = 1'000'000;
 constexpr std::int64_t NsPerFrame = 1'000'000'000 / OutputFormat::SampleRate + 1;
-
-struct FakeServer {
-    QString name = QStringLiteral("Fake");
-    std::atomic<bool> up{true};
-    // While not up: whether it answers, refusing only the stream.
-    std::atomic<bool> answers{false};
-    std::atomic<SoundBackend::Health> health{SoundBackend::Health::Playing};
-    std::atomic<int> opens{0};
-    std::mutex mutex;
-    SoundBackend::Render render; // while open
-    std::function<void()> wake;
-
-    // One buffer as the server asks for it: `frames` frames whose first is
-    // rendered at `firstFrameNs`.
-    std::vector<float> pull(std::size_t frames, std::int64_t firstFrameNs)
-    {
-        std::vector<float> out(frames * OutputFormat::Channels);
-        const std::scoped_lock lock(mutex);
-        render(out.data(), frames, firstFrameNs);
-        return out;
-    }
-    void goAway()
-    {
-        up = false;
-        health = SoundBackend::Health::ServerGone;
-        const std::scoped_lock lock(mutex);
-        wake();
-    }
-};
-
-class FakeBackend final : public SoundBackend {
-public:
-    explicit FakeBackend(FakeServer& server) : server_(server) { }
-    QString name() const override { return server_.name; }
-    bool timedByServer() const override { return true; }
-    std::int64_t jitterNs() const override { return Ms; }
-    QString open(Render render, std::function<void()> wake) override
-    {
-        if (!server_.up)
-            return QStringLiteral("Connection refused");
-        const std::scoped_lock lock(server_.mutex);
-        server_.render = std::move(render);
-        server_.wake = std::move(wake);
-        server_.health = Health::Playing;
-        ++server_.opens;
-        return QString();
-    }
-    bool serverAnswered() const override { return server_.answers; }
-    Health health() override { return server_.health; }
-    void close() override { }
-
-private:
-    FakeServer& server_;
-};
-
-AudioOutput::BackendChoice through(FakeServer& server, FakeServer* fallback = nullptr)
-{
-    return [&server, fallback] {
-        std::vector<std::unique_ptr<SoundBackend>> order;
-        order.push_back(std::make_unique<FakeBackend>(server));
-        if (fallback != nullptr)
-            order.push_back(std::make_unique<FakeBackend>(*fallback));
-        return order;
-    };
-}
 
 // A voice with a second of sound waiting.
 void fill(Voice& voice)

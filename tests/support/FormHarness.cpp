@@ -9,7 +9,8 @@
 
 #include <gtest/gtest.h>
 
-FormHarness::FormHarness(Start start, PlayerFactory makePlayer)
+FormHarness::FormHarness(
+    Start start, PlayerFactory makePlayer, MixerHold* mixer, SoundOutputCheck* output)
 {
     if (!makePlayer)
         makePlayer = [this](int slot) -> std::unique_ptr<MediaPlayer> {
@@ -23,13 +24,13 @@ FormHarness::FormHarness(Start start, PlayerFactory makePlayer)
         inputBox,
         programExit,
         std::move(makePlayer),
-        mixerHold,
+        mixer != nullptr ? *mixer : mixerHold,
         [this](int slot) {
             auto dialog = std::make_unique<FakeFileDialog>();
             dialogs_[std::size_t(slot)] = dialog.get();
             return dialog;
         },
-        outputCheck,
+        output != nullptr ? *output : outputCheck,
         fileCheck,
         clockSync,
     });

@@ -27,8 +27,10 @@ class FormHarness {
 public:
     enum class Start { Loaded, AsCreated };
     using PlayerFactory = std::function<std::unique_ptr<MediaPlayer>(int slot)>;
-    // Players are FakeMediaPlayers unless a test brings its own.
-    explicit FormHarness(Start start = Start::Loaded, PlayerFactory makePlayer = {});
+    // Players are FakeMediaPlayers unless a test brings its own, and then
+    // perhaps the sound output they play through, as mixer and as check.
+    explicit FormHarness(Start start = Start::Loaded, PlayerFactory makePlayer = {},
+        MixerHold* mixer = nullptr, SoundOutputCheck* output = nullptr);
     ~FormHarness();
 
     MainWindow& form() { return *form_; }
