@@ -1,9 +1,10 @@
 #include "AudioOutput.h"
-#include "Eventually.h"
 #include "LengthScanner.h"
 #include "Mp3Player.h"
 #include "OpenNow.h"
 #include "TestSounds.h"
+
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -31,7 +32,8 @@ TEST(Mp3Lifecycle, TenPlayersOpenedPlayedAndClosedAHundredTimes)
                 players[i]->pause();
         }
         if (round % 25 == 0) {
-            ASSERT_TRUE(eventually([&] { return players[3]->currentPosition() > 0.05; }));
+            ASSERT_TRUE(
+                QTest::qWaitFor([&] { return players[3]->currentPosition() > 0.05; }, 10000));
         }
         for (const auto& player : players)
             ASSERT_GT(player->duration(), 0);
