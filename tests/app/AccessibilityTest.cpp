@@ -103,16 +103,15 @@ TEST(Accessibility, EverySlotControlNamesItsSlotAndWhatItHoldsAsTheSlotChanges)
 TEST(Accessibility, AStartByTheClockIsAnnouncedWithoutTakingTheFocus)
 {
     FormHarness h;
-    h.dialog(3).chooseNext(QStringLiteral("/sounds/bell.mp3"));
-    h.form().onChooseFileClicked(3);
-    h.timetable().setStartTime(3, QTime(10, 0, 0));
+    h.giveFile(3, QStringLiteral("/sounds/bell.mp3"));
+    h.enterStartTime(3, QTime(10, 0, 0));
     h.clock.setTime(QTime(9, 59, 59, 2));
-    h.form().onScheduleTick();
+    FormHarness::tick(h.c().schedulerTimer);
     AccessibilityEvents events;
     QWidget* focused = QApplication::focusWidget();
 
     h.clock.setTime(QTime(10, 0, 0, 2));
-    h.form().onScheduleTick();
+    FormHarness::tick(h.c().schedulerTimer);
     ASSERT_TRUE(h.player(3).isPlaying());
     EXPECT_EQ(events.count(h.c().nextStartLabel, QAccessible::Alert), 1);
     EXPECT_EQ(accessible(h.c().nextStartLabel)->text(QAccessible::Description),
@@ -120,7 +119,7 @@ TEST(Accessibility, AStartByTheClockIsAnnouncedWithoutTakingTheFocus)
     EXPECT_EQ(QApplication::focusWidget(), focused);
     // The seconds that follow start nothing and say nothing.
     h.clock.setTime(QTime(10, 0, 1, 2));
-    h.form().onScheduleTick();
+    FormHarness::tick(h.c().schedulerTimer);
     EXPECT_EQ(events.count(h.c().nextStartLabel, QAccessible::Alert), 1);
 }
 

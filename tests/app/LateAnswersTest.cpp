@@ -26,7 +26,7 @@ void setUp(FormHarness& h)
 {
     h.unlock();
     choose(h, 3, Bell);
-    h.timetable().setStartTime(3, QTime(10, 0));
+    h.enterStartTime(3, QTime(10, 0));
     h.player(3).holdOpens();
     tickAt(h, QTime(9, 59, 59, 5));
 }
@@ -117,7 +117,7 @@ TEST(LateAnswers, AHungCheckIsReportedAndTheOtherSlotsAreStillChecked)
     QPushButton* status = h.c().statusLine;
     for (int s = 0; s < 7; ++s) {
         h.clock.advanceMs(1000);
-        h.form().onScheduleTick();
+        FormHarness::tick(h.c().schedulerTimer);
     }
     // The other slot's answer comes back through the event loop.
     EXPECT_TRUE(QTest::qWaitFor([&] {
@@ -138,7 +138,7 @@ TEST(HeardStarts, APlacedStartThatSoundedWhileTheProgramWasHeldUpIsLoggedAsStart
     h.player(3).setFirstSampleMs(0.2);
     h.clock.advanceMs(8000);
     testing::internal::CaptureStderr();
-    h.form().onScheduleTick();
+    FormHarness::tick(h.c().schedulerTimer);
     const QString log = QString::fromStdString(testing::internal::GetCapturedStderr());
 
     EXPECT_TRUE(log.contains(QStringLiteral("Slot 4: started bell scheduled for 10:00:00")))

@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimeZone>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -84,8 +85,7 @@ public:
     void give(int slot, QTime at)
     {
         h_.giveFile(slot, toneOf(slot));
-        h_.inputBox.answerNext(at.toString(QStringLiteral("HH:mm:ss")));
-        h_.form().onSetTimeClicked(slot);
+        h_.enterStartTime(slot, at);
     }
 
     // Time passes: the server asks for its buffers and the clock ticks.
@@ -101,7 +101,7 @@ public:
                 nextPullNs_ += BufferNs;
             } else {
                 advanceTo(nextTickNs_);
-                h_.form().onScheduleTick();
+                FormHarness::tick(h_.c().schedulerTimer);
                 nextTickNs_ = nextSecondTick();
             }
         }
@@ -117,7 +117,7 @@ public:
         nextPullNs_ = nextTickNs_ = nowNs_;
         if (audioFirst)
             pull();
-        h_.form().onScheduleTick();
+        FormHarness::tick(h_.c().schedulerTimer);
         nextPullNs_ = nowNs_ + BufferNs;
         nextTickNs_ = nextSecondTick();
     }

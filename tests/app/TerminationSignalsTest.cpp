@@ -18,8 +18,8 @@ TEST_P(TerminationSignalsTest, EndTheProgramAsQuitDoesEvenWhileTheWindowIsLocked
     FormHarness h;
     ASSERT_TRUE(h.c().unlockButton->isEnabled()) << "the window starts locked";
     h.giveFile(2, QStringLiteral("/sounds/bell.mp3"));
-    h.timetable().setStartTime(2, h.clock.now().time().addSecs(1));
-    h.form().onScheduleTick();
+    h.enterStartTime(2, h.clock.now().time().addSecs(1));
+    FormHarness::tick(h.c().schedulerTimer);
     ASSERT_TRUE(h.player(2).armedFor()) << "a start placed ahead";
     TerminationSignals terminationSignals;
     QObject::connect(

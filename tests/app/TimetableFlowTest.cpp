@@ -13,7 +13,7 @@ namespace {
 void tickAt(FormHarness& h, QTime when)
 {
     h.clock.set(QDateTime(h.clock.now().date(), when));
-    h.form().onScheduleTick();
+    FormHarness::tick(h.c().schedulerTimer);
 }
 
 void prepareSlot(FormHarness& h, int slot, const QString& path, const QString& timeEntry)

@@ -71,7 +71,7 @@ TEST(SelectFile, ANewChoiceReplacesTheFileAndResetsThePlayingSlot)
     FormHarness h;
     h.dialog(2).chooseNext(QStringLiteral("/sound/first.mp3"));
     clickSelect(h, 2);
-    h.timetable().setStartTime(2, QTime(19, 12, 0));
+    h.enterStartTime(2, QTime(19, 12, 0));
     FormHarness::click(h.slot(2).runButton);
 
     h.dialog(2).chooseNext(QStringLiteral("/sound/second.mp3"));
@@ -90,7 +90,6 @@ TEST(SelectFile, CancelOnAnEmptySlotOpensNothingAndEnablesNothing)
 {
     FormHarness h;
     h.dialog(6).chooseNext(std::nullopt);
-    h.timetable().runClicked(6, RunClick::Start, QTime(8, 0));
     clickSelect(h, 6);
 
     EXPECT_EQ(h.dialog(6).shownCount(), 1);

@@ -1,14 +1,12 @@
 #include "LockStates.h"
 #include "FormHarness.h"
 #include "LabelColour.h"
-#include "OpenNow.h"
 
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <QTimerEvent>
 
 #include <gtest/gtest.h>
 
@@ -46,17 +44,16 @@ std::set<QPushButton*> unlockedButtons(FormHarness& h, const std::set<int>& slot
     return expected;
 }
 
-// One tick of a running timer, as the event loop delivers it.
-void tick(QTimer* timer)
-{
-    ASSERT_TRUE(timer->isActive());
-    QTimerEvent event(timer->timerId());
-    QCoreApplication::sendEvent(timer, &event);
-}
-
 void deliverQueuedTicks(FormHarness& h)
 {
     QCoreApplication::sendPostedEvents(&h.form(), QEvent::MetaCall);
+}
+
+// A tick of the show or the hide timer alone, its handler run.
+void tickAlone(FormHarness& h, QTimer* timer)
+{
+    FormHarness::tick(timer);
+    deliverQueuedTicks(h);
 }
 
 } // namespace
@@ -85,12 +82,14 @@ TEST(LockStates, UnlockWithoutFilesEnablesOnlySelectLockAndQuit)
 TEST(LockStates, UnlockEnablesAllFourButtonsOfEverySlotWithAFile)
 {
     FormHarness h;
-    h.timetable().takeFile(0, QStringLiteral("/sounds/first bell.mp3"));
-    h.timetable().takeFile(3, QStringLiteral("/sounds/break.mp3"));
-    h.timetable().takeFile(9, QStringLiteral("/sounds/last.mp3"));
+    h.unlock();
+    h.giveFile(0, QStringLiteral("/sounds/first bell.mp3"));
+    h.giveFile(3, QStringLiteral("/sounds/break.mp3"));
+    h.giveFile(9, QStringLiteral("/sounds/last.mp3"));
     // A slot that plays is as usable as one that does not.
-    openNow(h.player(3), QStringLiteral("/sounds/break.mp3"));
-    h.player(3).play();
+    FormHarness::click(h.slot(3).runButton);
+    ASSERT_TRUE(h.player(3).isPlaying());
+    FormHarness::click(h.c().lockButton);
     h.unlock();
     EXPECT_EQ(enabledButtons(h), unlockedButtons(h, {0, 3, 9}));
 }
@@ -98,7 +97,7 @@ TEST(LockStates, UnlockEnablesAllFourButtonsOfEverySlotWithAFile)
 TEST(LockStates, LockDisablesEverySlotButtonAndQuitAndRestartsTheBlink)
 {
     FormHarness h;
-    h.timetable().takeFile(5, QStringLiteral("/sounds/noon.mp3"));
+    h.giveFile(5, QStringLiteral("/sounds/noon.mp3"));
     h.unlock();
     FormHarness::click(h.c().lockButton);
     expectLocked(h);
@@ -113,10 +112,10 @@ TEST(LockStates, LockingWhileASlotPlaysLeavesTheSoundAndItsProgressGoing)
     h.unlock();
     h.dialog(4).chooseNext(QStringLiteral("/sounds/assembly.mp3"));
     FormHarness::click(h.slot(4).chooseFileButton);
-    h.timetable().setStartTime(4, QTime(8, 15));
+    h.enterStartTime(4, QTime(8, 15));
     FormHarness::click(h.slot(4).runButton);
     h.player(4).setPosition(12.5);
-    h.form().onProgressTick(4);
+    FormHarness::tick(h.c().progressTimer(4));
     h.journal.clear();
 
     FormHarness::click(h.c().lockButton);
@@ -139,15 +138,15 @@ TEST(LockWarning, EachTickSetsTheVisibilityOutright)
     EXPECT_FALSE(h.c().lockWarning->isVisible()) << "hidden until the first show tick";
     // Ticks as they fall due after locking: 500 ms show, 1000 ms show and
     // hide, 1500 ms show, 2000 ms show and hide.
-    h.form().onShowWarningTick();
+    tickAlone(h, h.c().warningShowTimer);
     EXPECT_TRUE(h.c().lockWarning->isVisible());
-    h.form().onShowWarningTick();
+    tickAlone(h, h.c().warningShowTimer);
     EXPECT_TRUE(h.c().lockWarning->isVisible()) << "a show tick never toggles";
-    h.form().onHideWarningTick();
+    tickAlone(h, h.c().warningHideTimer);
     EXPECT_FALSE(h.c().lockWarning->isVisible());
-    h.form().onHideWarningTick();
+    tickAlone(h, h.c().warningHideTimer);
     EXPECT_FALSE(h.c().lockWarning->isVisible()) << "a hide tick never toggles";
-    h.form().onShowWarningTick();
+    tickAlone(h, h.c().warningShowTimer);
     EXPECT_TRUE(h.c().lockWarning->isVisible());
 }
 
@@ -155,19 +154,19 @@ TEST(LockWarning, WhenShowAndHideFallDueTogetherTheWarningIsHidden)
 {
     FormHarness h;
     // The half second: only the show falls due.
-    tick(h.c().warningShowTimer);
+    FormHarness::tick(h.c().warningShowTimer);
     deliverQueuedTicks(h);
     EXPECT_TRUE(h.c().lockWarning->isVisible());
     // The full second, in either order of the two ticks.
-    tick(h.c().warningShowTimer);
-    tick(h.c().warningHideTimer);
+    FormHarness::tick(h.c().warningShowTimer);
+    FormHarness::tick(h.c().warningHideTimer);
     deliverQueuedTicks(h);
     EXPECT_FALSE(h.c().lockWarning->isVisible());
-    tick(h.c().warningShowTimer);
+    FormHarness::tick(h.c().warningShowTimer);
     deliverQueuedTicks(h);
     ASSERT_TRUE(h.c().lockWarning->isVisible());
-    tick(h.c().warningHideTimer);
-    tick(h.c().warningShowTimer);
+    FormHarness::tick(h.c().warningHideTimer);
+    FormHarness::tick(h.c().warningShowTimer);
     deliverQueuedTicks(h);
     EXPECT_FALSE(h.c().lockWarning->isVisible());
 }
@@ -175,7 +174,7 @@ TEST(LockWarning, WhenShowAndHideFallDueTogetherTheWarningIsHidden)
 TEST(LockWarning, UnlockHidesTheWarningAtOnceEvenRightAfterItWasShown)
 {
     FormHarness h;
-    h.form().onShowWarningTick();
+    tickAlone(h, h.c().warningShowTimer);
     ASSERT_TRUE(h.c().lockWarning->isVisible());
     h.unlock();
     EXPECT_FALSE(h.c().lockWarning->isVisible());

@@ -85,24 +85,43 @@ TEST(JudgeAnswer, StaleBeforeRefusedBeforeStartedMeanwhile)
 
 TEST(ControlsEnabled, LockedOnlyUnlockUnlockedTheSlotsWithAFile)
 {
-    std::array<SlotState, SlotCount> rows{};
-    rows[0] = withFile(QStringLiteral("/s/.mp3"), QString());
-    rows[3] = withFile(QStringLiteral("/s/bell.mp3"), QStringLiteral("bell"));
-    rows[7] = withFile(QStringLiteral("/s/.mp3"), QString());
-
-    const ControlsEnabled locked = controlsEnabled(rows, true);
-    EXPECT_TRUE(locked.unlock);
-    EXPECT_FALSE(locked.lock || locked.quit);
-    for (const SlotButtonsEnabled& s : locked.rows)
-        EXPECT_EQ(s, SlotButtonsEnabled{});
-
-    const ControlsEnabled unlocked = controlsEnabled(rows, false);
-    EXPECT_FALSE(unlocked.unlock);
-    EXPECT_TRUE(unlocked.lock && unlocked.quit);
-    for (int i = 0; i < SlotCount; ++i) {
-        SCOPED_TRACE(i);
-        const bool usable = i == 0 || i == 3;
-        EXPECT_EQ(
-            unlocked.rows[std::size_t(i)], (SlotButtonsEnabled{true, usable, usable, usable}));
+    struct Case {
+        const char* what;
+        bool locked;
+        int slot;
+        SlotState row;
+        bool lock, unlock, quit;
+        SlotButtonsEnabled buttons;
+    };
+    const SlotState bell = withFile(QStringLiteral("/s/bell.mp3"), QStringLiteral("bell"));
+    const SlotState onlyExtension = withFile(QStringLiteral("/s/.mp3"), QString());
+    const SlotState onlyName = withFile(QString(), QStringLiteral("bell"));
+    const Case cases[] = {
+        {"locked, a file", true, 3, bell, false, true, false, {false, false, false, false}},
+        {"locked, slot 0", true, 0, onlyExtension, false, true, false,
+            {false, false, false, false}},
+        {"a file", false, 3, bell, true, false, true, {true, true, true, true}},
+        {"no file", false, 3, SlotState{}, true, false, true, {true, false, false, false}},
+        {"slot 0, only a path", false, 0, onlyExtension, true, false, true,
+            {true, true, true, true}},
+        {"slot 7, only a path", false, 7, onlyExtension, true, false, true,
+            {true, false, false, false}},
+        {"slot 9, only a name", false, 9, onlyName, true, false, true, {true, true, true, true}},
+        {"slot 0, only a name", false, 0, onlyName, true, false, true, {true, false, false, false}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::array<SlotState, SlotCount> rows{};
+        rows[std::size_t(c.slot)] = c.row;
+        const ControlsEnabled enabled = controlsEnabled(rows, c.locked);
+        EXPECT_EQ(enabled.lock, c.lock);
+        EXPECT_EQ(enabled.unlock, c.unlock);
+        EXPECT_EQ(enabled.quit, c.quit);
+        for (int i = 0; i < SlotCount; ++i) {
+            SCOPED_TRACE(i);
+            // Every other row is empty: at most its "&Select".
+            const SlotButtonsEnabled empty{!c.locked, false, false, false};
+            EXPECT_EQ(enabled.rows[std::size_t(i)], i == c.slot ? c.buttons : empty);
+        }
     }
 }

@@ -58,7 +58,7 @@ TEST(FileTroubleInWindow, AFifoIsRefusedAtOnceAndAHangingFileWithinItsPatienceWh
     // The second row is due in the next second, whose tick comes well before
     // the patience runs out, and not before the click.
     h.clock.advanceMs(1000);
-    h.timetable().setStartTime(1, h.clock.now().time());
+    h.enterStartTime(1, h.clock.now().time());
     journal.clear();
     h.c().schedulerTimer->start(200);
     h.dialog(2).chooseNext(fifo);

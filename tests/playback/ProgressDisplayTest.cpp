@@ -20,6 +20,9 @@ protected:
             h.giveFile(i, QStringLiteral("/sounds/%1.mp3").arg(i));
         h.journal.clear();
     }
+    void run(int slot) { FormHarness::click(h.slot(slot).runButton); }
+    // The slot's progress timer, which runs while the slot is the sounding one, ticks.
+    void tick(int slot) { FormHarness::tick(h.c().progressTimer(slot)); }
     QString past(int slot) { return h.slot(slot).elapsedLabel->text(); }
     QString total(int slot) { return h.slot(slot).totalLabel->text(); }
 
@@ -43,32 +46,34 @@ bool tickFiresWithin(QTimer* timer, int ms)
 
 TEST_F(Progress, ATickWritesElapsedAndTotalFromThePlayer)
 {
+    run(3);
     h.player(3).setPosition(185.7);
     h.player(3).setDuration(32768.9);
-    h.form().onProgressTick(3);
+    tick(3);
     EXPECT_EQ(past(3), QStringLiteral("03:05"));
     EXPECT_EQ(total(3), QStringLiteral("546:08"));
     EXPECT_EQ(past(2), QStringLiteral("- - : - -"));
     EXPECT_EQ(total(4), QStringLiteral("- - : - -"));
 
     h.player(3).setDurationIsEstimate(true);
-    h.form().onProgressTick(3);
+    tick(3);
     EXPECT_EQ(total(3), QStringLiteral("~546:08"));
 }
 
 TEST_F(Progress, EachTimerShowsItsOwnSlot)
 {
-    for (int i = 0; i < SlotCount; ++i)
+    for (int i = 0; i < SlotCount; ++i) {
+        run(i);
         h.player(i).setPosition(60.0 * i);
-    for (int i = 0; i < SlotCount; ++i)
-        QMetaObject::invokeMethod(h.c().progressTimer(i), "timeout", Qt::DirectConnection);
+        tick(i);
+    }
     for (int i = 0; i < SlotCount; ++i)
         EXPECT_EQ(past(i), QStringLiteral("%1:00").arg(i, 2, 10, QLatin1Char('0'))) << i;
 }
 
 TEST_F(Progress, TheTimerOfTheSlotStartedLastDrivesItsDisplay)
 {
-    FormHarness::click(h.slot(6).runButton);
+    run(6);
     h.player(6).setPosition(61);
     h.player(6).setDuration(200);
     ASSERT_TRUE(h.c().progressTimer(6)->isActive());
@@ -80,14 +85,14 @@ TEST_F(Progress, TheTimerOfTheSlotStartedLastDrivesItsDisplay)
 
 TEST_F(Progress, TwoTicksDuringAPauseShowTheSameTexts)
 {
-    FormHarness::click(h.slot(1).runButton);
+    run(1);
     h.player(1).setPosition(95.4);
     h.player(1).setDuration(300);
-    FormHarness::click(h.slot(1).runButton); // pause
+    run(1); // pause
     ASSERT_TRUE(h.c().progressTimer(1)->isActive());
-    h.form().onProgressTick(1);
+    tick(1);
     const QString first = past(1);
-    h.form().onProgressTick(1);
+    tick(1);
     EXPECT_EQ(past(1), first);
     EXPECT_EQ(first, QStringLiteral("01:35"));
     EXPECT_EQ(total(1), QStringLiteral("05:00"));
@@ -95,36 +100,37 @@ TEST_F(Progress, TwoTicksDuringAPauseShowTheSameTexts)
 
 TEST_F(Progress, AfterAStopTheNextTickShowsTheStart)
 {
-    FormHarness::click(h.slot(2).runButton);
+    run(2);
     h.player(2).setPosition(140);
-    h.form().onProgressTick(2);
+    tick(2);
     EXPECT_EQ(past(2), QStringLiteral("02:20"));
     FormHarness::click(h.slot(2).stopButton);
     EXPECT_EQ(past(2), QStringLiteral("02:20"));
-    h.form().onProgressTick(2);
+    tick(2);
     EXPECT_EQ(past(2), QStringLiteral("00:00"));
 }
 
 TEST_F(Progress, ADisabledSlotKeepsItsLastTexts)
 {
-    FormHarness::click(h.slot(0).runButton);
+    run(0);
     h.player(0).setPosition(75);
     h.player(0).setDuration(90);
-    h.form().onProgressTick(0);
-    FormHarness::click(h.slot(9).runButton);
+    tick(0);
+    run(9);
     EXPECT_FALSE(h.c().progressTimer(0)->isActive());
     EXPECT_TRUE(h.c().progressTimer(9)->isActive());
     h.player(0).setPosition(0);
-    h.form().onProgressTick(9);
+    tick(9);
     EXPECT_EQ(past(0), QStringLiteral("01:15"));
     EXPECT_EQ(total(0), QStringLiteral("01:30"));
 }
 
 TEST_F(Progress, AReadingThatIsNoNumberShowsThePlaceholderWithoutABox)
 {
+    run(4);
     h.player(4).setPosition(std::numeric_limits<double>::quiet_NaN());
     h.player(4).setDuration(12);
-    h.form().onProgressTick(4);
+    tick(4);
     EXPECT_EQ(past(4), QStringLiteral("- - : - -"));
     EXPECT_EQ(total(4), QStringLiteral("00:12"));
     EXPECT_TRUE(h.messageBox.shown().empty());

@@ -24,7 +24,7 @@ class RunStopWithSound : public ::testing::Test {
 protected:
     SlotControls& slot(int i) { return harness->slot(i); }
     Mp3Player& player(int i) { return static_cast<Mp3Player&>(harness->anyPlayer(i)); }
-    MainWindow& form() { return harness->form(); }
+    void tickProgress(int i) { FormHarness::tick(harness->c().progressTimer(i)); }
     // As after unlocking the window and choosing the file.
     void giveFile(int i, const QString& path)
     {
@@ -102,7 +102,7 @@ TEST_F(RunStopWithSound, RunPauseRunStopSoundsHoldsResumesAndSilences)
     const qint64 pausedFrom = rig.recordedBytes();
     ASSERT_TRUE(recordsAnother(24 * DeviceBufferBytes));
     EXPECT_EQ(player(3).currentPosition(), heldAt);
-    form().onProgressTick(3);
+    tickProgress(3);
     EXPECT_EQ(slot(3).elapsedLabel->text(), progressText(heldAt));
     EXPECT_NEAR(player(3).duration(), 20, 0.05);
     EXPECT_EQ(slot(3).totalLabel->text(), progressText(player(3).duration()));
@@ -119,7 +119,7 @@ TEST_F(RunStopWithSound, RunPauseRunStopSoundsHoldsResumesAndSilences)
     // Back at the start once the file has opened again.
     ASSERT_TRUE(QTest::qWaitFor([&] { return player(3).currentPosition() == 0; }, 10000));
     ASSERT_TRUE(recordsAnother(24 * DeviceBufferBytes));
-    form().onProgressTick(3);
+    tickProgress(3);
     EXPECT_EQ(slot(3).elapsedLabel->text(), QStringLiteral("00:00"));
     EXPECT_TRUE(harness->messageBox.shown().empty());
     endRecording();

@@ -38,9 +38,9 @@ protected:
     void clockStarts(int slot)
     {
         const QTime second = h.clock.now().time().addSecs(1);
-        h.timetable().setStartTime(slot, QTime(second.hour(), second.minute(), second.second()));
+        h.enterStartTime(slot, second);
         h.clock.setTime(second);
-        h.form().onScheduleTick();
+        FormHarness::tick(h.c().schedulerTimer);
     }
 
     QString caption(int slot) { return h.slot(slot).runButton->text(); }
@@ -165,7 +165,7 @@ TEST_F(RunStop, RunNowOnASlotTheClockStartedPlaysOn)
 TEST_F(RunStop, TheClickTimeGoesToTheLabelButTheStoredStartTimeStays)
 {
     giveAllFiles();
-    h.timetable().setStartTime(7, QTime(19, 12, 0));
+    h.enterStartTime(7, QTime(19, 12, 0));
     ASSERT_EQ(h.slot(7).startTimeLabel->text(), QStringLiteral("19:12:00"));
     h.clock.setTime(QTime(7, 5, 9, 870));
 
@@ -253,20 +253,19 @@ TEST_F(RunStop, StopOfAPlayingSlotLeavesEveryOtherSlotAlone)
     expectOnlyMarked(6);
 }
 
-TEST_F(RunStop, StopWithoutAFileOnlySetsTheCaption)
+TEST_F(RunStop, ASlotWithoutAFileCanBeNeitherRunNorStopped)
 {
-    // A slot without a file has no usable buttons; its handler still holds.
-    h.timetable().runClicked(3, RunClick::Start, QTime(9, 0));
-    ASSERT_EQ(caption(3), Pause);
-    h.form().onStopClicked(3);
+    h.giveFile(4, soundOf(4));
+    h.journal.clear();
+    for (int slot : {0, 3}) {
+        SCOPED_TRACE(slot);
+        clickRun(slot);
+        clickStop(slot);
+        EXPECT_EQ(caption(slot), RunNow);
+        EXPECT_EQ(h.slot(slot).startTimeLabel->text(), QStringLiteral("- - : - - : - -"));
+    }
     EXPECT_TRUE(h.journal.isEmpty());
-    EXPECT_EQ(caption(3), RunNow);
-    EXPECT_EQ(colour(3), LabelColour::Red);
     EXPECT_TRUE(h.messageBox.shown().empty());
-
-    h.timetable().runClicked(0, RunClick::Start, QTime(9, 0));
-    h.form().onStopClicked(0);
-    EXPECT_EQ(colour(0), LabelColour::Red);
 }
 
 TEST_F(RunStop, StopOfSlot0TurnsItsLabelBlackButSlot4KeepsItsColour)

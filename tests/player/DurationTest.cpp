@@ -1,4 +1,3 @@
-#include "Eventually.h"
 #include "OpenNow.h"
 #include "PlayerRig.h"
 #include "TestSounds.h"
@@ -52,8 +51,8 @@ TEST_P(Mp3Duration, IsTheFilesTrueLength)
     if (c.exactAtOnce) {
         EXPECT_NEAR(player->duration(), TrueSeconds, c.tolerance);
     }
-    ASSERT_TRUE(
-        eventually([&] { return std::abs(player->duration() - TrueSeconds) < c.tolerance; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return std::abs(player->duration() - TrueSeconds) < c.tolerance; }, 5000));
 
     // Opened again unchanged (the stop button does so), it knows the length
     // at once.
@@ -83,7 +82,7 @@ TEST(Mp3Files, ACoverPictureOfAMegabyteOpensAndPlays)
     openNow(*player, file);
     EXPECT_NEAR(player->duration(), 3, 0.1);
     player->play();
-    ASSERT_TRUE(eventually([&] { return player->currentPosition() > 0.5; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player->currentPosition() > 0.5; }, 5000));
 }
 
 TEST(Mp3Files, NamesWithBlanksAndChineseCharactersAndAnUpperCaseExtensionOpen)
@@ -101,7 +100,7 @@ TEST(Mp3Files, AChangedFileAtTheSamePathIsMeasuredAgain)
     PlayerRig rig;
     auto player = rig.makePlayer();
     openNow(*player, file);
-    ASSERT_TRUE(eventually([&] { return std::abs(player->duration() - 6) < 0.1; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return std::abs(player->duration() - 6) < 0.1; }, 5000));
 
     // Rewritten with a 3 s sound padded to the same byte count: only the
     // modification time tells the two apart.
@@ -116,7 +115,7 @@ TEST(Mp3Files, AChangedFileAtTheSamePathIsMeasuredAgain)
     ASSERT_TRUE(rewritten.setFileTime(firstModified.addSecs(5), QFileDevice::FileModificationTime));
     rewritten.close();
     openNow(*player, file);
-    ASSERT_TRUE(eventually([&] { return std::abs(player->duration() - 3) < 0.1; }, 5000))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return std::abs(player->duration() - 3) < 0.1; }, 5000))
         << player->duration();
 }
 
@@ -151,6 +150,6 @@ TEST(Mp3Files, ApeAndId3v1TagsAtTheEndAreNoPartOfTheSound)
     openNow(*player, file);
     EXPECT_NEAR(player->duration(), 2, 0.1);
     player->play();
-    ASSERT_TRUE(eventually([&] { return !player->isPlaying(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !player->isPlaying(); }, 10000));
     EXPECT_NEAR(player->currentPosition(), 2, 0.1);
 }

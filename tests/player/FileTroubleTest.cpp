@@ -1,4 +1,3 @@
-#include "Eventually.h"
 #include "LengthScanner.h"
 #include "OpenNow.h"
 #include "PlayerRig.h"
@@ -6,6 +5,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -62,10 +62,10 @@ TEST_P(PlayedLength, IsTheTotalShownAndNeverAnAbsurdFigureBefore)
     openNow(*player, file);
     // Before the scan ends: at most what the file's size allows at 32 kbit/s.
     EXPECT_LE(player->duration(), double(QFile(file).size()) * 8 / 32000);
-    ASSERT_TRUE(eventually([&] { return !player->durationIsEstimate(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !player->durationIsEstimate(); }, 5000));
     EXPECT_NEAR(player->duration(), c.seconds, 0.15);
     player->play();
-    ASSERT_TRUE(eventually([&] { return !player->isPlaying(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !player->isPlaying(); }, 10000));
     EXPECT_NEAR(player->currentPosition(), player->duration(), 0.1);
 }
 
@@ -126,13 +126,15 @@ TEST_P(ChangedAfterChoosing, IsReportedNamingTheFileAndItsSoundEnds)
 
     player->play();
     QStringList problems;
-    ASSERT_TRUE(eventually([&] {
-        problems += player->takeProblems();
-        return !problems.isEmpty();
-    }));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            problems += player->takeProblems();
+            return !problems.isEmpty();
+        },
+        10000));
     EXPECT_TRUE(problems.front().startsWith(file)) << problems.front().toStdString();
     EXPECT_TRUE(problems.front().contains("changed on disk")) << problems.front().toStdString();
-    ASSERT_TRUE(eventually([&] { return !player->isPlaying(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !player->isPlaying(); }, 10000));
     EXPECT_LT(player->currentPosition(), 2);
 }
 

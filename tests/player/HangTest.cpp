@@ -1,10 +1,11 @@
 #include "AudioOutput.h"
-#include "Eventually.h"
 #include "LengthScanner.h"
 #include "Mp3Player.h"
 #include "OpenNow.h"
 #include "PlayerRig.h"
 #include "TestSounds.h"
+
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -107,7 +108,7 @@ TEST(NothingWaits, EveryPlayerCallReturnsWhileItsFileHangs)
     openNow(player, bell);
     share.shut();
     player.play();
-    ASSERT_TRUE(eventually([] { return share.someoneWaits(); }));
+    ASSERT_TRUE(QTest::qWaitFor([] { return share.someoneWaits(); }, 10000));
 
     std::optional<QString> answer;
     const bool heldUp = share.openedByWatchdog([&] {
@@ -127,7 +128,7 @@ TEST(NothingWaits, EveryPlayerCallReturnsWhileItsFileHangs)
         player.takeProblems();
     });
     EXPECT_FALSE(heldUp) << "a call waited on the hung read";
-    ASSERT_TRUE(eventually([&] { return answer.has_value(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answer.has_value(); }, 10000));
     EXPECT_TRUE(answer->contains(QStringLiteral("did not answer within 0.2 s")))
         << answer->toStdString();
     share.open();
@@ -147,7 +148,7 @@ TEST(NothingWaits, APlayerCallReturnsWhileTheSoundServerHangs)
     }));
     Mp3Player player(output, lengths);
     openNow(player, bell);
-    ASSERT_TRUE(eventually([&] { return server.someoneWaits(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.someoneWaits(); }, 10000));
 
     const bool heldUp = server.openedByWatchdog([&] {
         player.play();
@@ -158,5 +159,5 @@ TEST(NothingWaits, APlayerCallReturnsWhileTheSoundServerHangs)
     EXPECT_FALSE(output.isOpen());
     // Once the server answers, the start made meanwhile is heard.
     server.open();
-    ASSERT_TRUE(eventually([&] { return player.currentPosition() > 0.1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player.currentPosition() > 0.1; }, 10000));
 }

@@ -1,5 +1,4 @@
 #include "AudioOutput.h"
-#include "Eventually.h"
 #include "FakeServer.h"
 #include "OutputFormat.h"
 #include "SoundBackends.h"
@@ -7,6 +6,7 @@
 #include "Voice.h"
 
 #include <QStringList>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -32,7 +32,7 @@ TEST(OutputBackend, AStartIsPlacedOnTheServersRenderTimesWhateverTheLatencyAndAL
 {
     FakeServer server;
     AudioOutput output(through(server));
-    ASSERT_TRUE(eventually([&] { return output.isOpen(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return output.isOpen(); }, 10000));
     EXPECT_EQ(output.name(), QStringLiteral("Fake"));
     Voice bell{std::size_t(OutputFormat::SampleRate)};
     fill(bell);
@@ -80,15 +80,16 @@ TEST(OutputBackend, AServerThatGoesIsReportedGoneAndTheOutputReopensWhenItIsBack
 {
     FakeServer server;
     AudioOutput output(through(server));
-    ASSERT_TRUE(eventually([&] { return output.isOpen(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return output.isOpen(); }, 10000));
     server.goAway();
-    ASSERT_TRUE(eventually(
-        [&] { return output.problem() == QStringLiteral("the sound server is gone (Fake)"); }));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return output.problem() == QStringLiteral("the sound server is gone (Fake)"); },
+        10000));
     EXPECT_FALSE(output.isOpen());
     EXPECT_EQ(output.reopenCount(), 0);
 
     server.up = true;
-    ASSERT_TRUE(eventually([&] { return output.isOpen(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return output.isOpen(); }, 10000));
     EXPECT_EQ(output.reopenCount(), 1);
     EXPECT_EQ(server.opens.load(), 2);
     EXPECT_EQ(output.problem(), QString());
@@ -102,10 +103,10 @@ TEST(OutputBackend, AServerThatAnswersButRefusesTheStreamForNowIsAskedAgainNotGo
     FakeServer fallback;
     fallback.name = QStringLiteral("Fallback");
     AudioOutput output(through(server, &fallback));
-    ASSERT_TRUE(
-        eventually([&] { return output.problem() == QStringLiteral("Connection refused"); }));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return output.problem() == QStringLiteral("Connection refused"); }, 10000));
     server.up = true;
-    ASSERT_TRUE(eventually([&] { return output.isOpen(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return output.isOpen(); }, 10000));
     EXPECT_EQ(output.name(), QStringLiteral("Fake"));
     EXPECT_EQ(fallback.opens.load(), 0);
 
@@ -113,7 +114,7 @@ TEST(OutputBackend, AServerThatAnswersButRefusesTheStreamForNowIsAskedAgainNotGo
     FakeServer silent;
     silent.up = false;
     AudioOutput around(through(silent, &fallback));
-    ASSERT_TRUE(eventually([&] { return around.isOpen(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return around.isOpen(); }, 10000));
     EXPECT_EQ(around.name(), QStringLiteral("Fallback"));
 }
 

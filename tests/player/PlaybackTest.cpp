@@ -1,4 +1,3 @@
-#include "Eventually.h"
 #include "OpenNow.h"
 #include "PlatformError.h"
 #include "PlayerRig.h"
@@ -40,12 +39,12 @@ TEST(Mp3Playback, PlaysTheToneFallsSilentOnPauseResumesWhereItWasAndReopensAtThe
     EXPECT_FALSE(player->isPlaying());
 
     player->play();
-    ASSERT_TRUE(eventually([&] { return player->currentPosition() >= 1.0; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player->currentPosition() >= 1.0; }, 10000));
     player->pause();
     const double heldAt = player->currentPosition();
     const qint64 pausedFrom = rig.recordedBytes();
     // Let the device write a while with the player paused.
-    ASSERT_TRUE(eventually(
+    ASSERT_TRUE(QTest::qWaitFor(
         [&] { return rig.recordedBytes() > pausedFrom + 24 * DeviceBufferBytes; }, 10000));
     EXPECT_EQ(player->currentPosition(), heldAt);
 
@@ -53,7 +52,7 @@ TEST(Mp3Playback, PlaysTheToneFallsSilentOnPauseResumesWhereItWasAndReopensAtThe
     player->play();
     EXPECT_GE(player->currentPosition(), heldAt);
     EXPECT_LT(player->currentPosition(), heldAt + 0.1);
-    ASSERT_TRUE(eventually([&] { return player->currentPosition() >= heldAt + 1.0; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player->currentPosition() >= heldAt + 1.0; }, 10000));
     player->pause();
     const double playedSeconds = player->currentPosition();
 
@@ -79,7 +78,7 @@ namespace {
 Recording playToTheEnd(PlayerRig& rig, std::unique_ptr<Mp3Player> player)
 {
     player->play();
-    EXPECT_TRUE(eventually([&] { return !player->isPlaying(); }, 20000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !player->isPlaying(); }, 20000));
     player.reset();
     rig.closeOutput();
     return rig.recording().sounding();
@@ -112,13 +111,13 @@ TEST(Mp3Playback, StopsByItselfAtTheEndAndTheNextPlayStartsFromTheBeginning)
     auto player = rig.makePlayer();
     openNow(*player, file);
     player->play();
-    ASSERT_TRUE(eventually([&] { return !player->isPlaying(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !player->isPlaying(); }, 10000));
     EXPECT_NEAR(player->currentPosition(), player->duration(), 0.05);
     EXPECT_NEAR(player->currentPosition(), 1, 0.1);
 
     player->play();
     EXPECT_LT(player->currentPosition(), 0.1);
-    ASSERT_TRUE(eventually([&] { return player->currentPosition() > 0.2; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player->currentPosition() > 0.2; }, 10000));
 }
 
 TEST(Mp3Playback, PlayOnAPlayingPlayerPlaysOnAndPauseOnAnIdleOneChangesNothing)
@@ -132,7 +131,7 @@ TEST(Mp3Playback, PlayOnAPlayingPlayerPlaysOnAndPauseOnAnIdleOneChangesNothing)
     player->pause();
     EXPECT_EQ(player->currentPosition(), 0);
     player->play();
-    ASSERT_TRUE(eventually([&] { return player->currentPosition() > 0.3; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player->currentPosition() > 0.3; }, 10000));
     const double before = player->currentPosition();
     player->play();
     EXPECT_GE(player->currentPosition(), before);
@@ -156,8 +155,8 @@ TEST(Mp3Playback, TwoPlayersPlayingAtOnceAreMixed)
     openNow(*b, high);
     a->play();
     b->play();
-    ASSERT_TRUE(
-        eventually([&] { return a->currentPosition() > 1 && b->currentPosition() > 1; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return a->currentPosition() > 1 && b->currentPosition() > 1; }, 10000));
     a.reset();
     b.reset();
     rig.closeOutput();
@@ -177,9 +176,9 @@ TEST(Mp3Playback, ATruncatedFilePlaysWhatIsThereAndEnds)
     PlayerRig rig;
     auto player = rig.makePlayer();
     openNow(*player, cut);
-    ASSERT_TRUE(eventually([&] { return std::abs(player->duration() - 2) < 0.15; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return std::abs(player->duration() - 2) < 0.15; }, 5000));
     player->play();
-    ASSERT_TRUE(eventually([&] { return !player->isPlaying(); }, 20000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !player->isPlaying(); }, 20000));
     EXPECT_NEAR(player->currentPosition(), 2, 0.15);
 }
 
@@ -200,14 +199,14 @@ TEST(Mp3Playback, AFileDamagedInTheMiddleNeverStopsAnotherPlayer)
     openNow(*other, sounds().tone(QStringLiteral("long.mp3"), 15));
     player->play();
     other->play();
-    ASSERT_TRUE(eventually([&] { return !player->isPlaying(); }, 20000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !player->isPlaying(); }, 20000));
     // It played up to the damage at least; whether it got past it depends on
     // the junk, but the file ends by itself.
     EXPECT_GT(player->currentPosition(), 1.8);
     EXPECT_LT(player->currentPosition(), 6.1);
     EXPECT_TRUE(other->isPlaying());
     const double at = other->currentPosition();
-    ASSERT_TRUE(eventually([&] { return other->currentPosition() > at + 0.5; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return other->currentPosition() > at + 0.5; }, 10000));
 }
 
 TEST(Mp3Output, WithoutASoundDevicePlayIsRefusedUntilTheOutputOpensAgain)
@@ -224,7 +223,7 @@ TEST(Mp3Output, WithoutASoundDevicePlayIsRefusedUntilTheOutputOpensAgain)
     }));
     Mp3Player player(output, lengths);
     openNow(player, tone440());
-    ASSERT_TRUE(eventually([&] { return !output.problem().isEmpty(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !output.problem().isEmpty(); }, 10000));
     EXPECT_NEAR(player.duration(), 5, 0.1);
     try {
         player.play();
@@ -236,10 +235,10 @@ TEST(Mp3Output, WithoutASoundDevicePlayIsRefusedUntilTheOutputOpensAgain)
 
     // It keeps trying, and plays once the server is there again.
     serverUp.store(true);
-    ASSERT_TRUE(eventually([&] { return output.isOpen(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return output.isOpen(); }, 10000));
     EXPECT_EQ(output.problem(), QString());
     player.play();
-    ASSERT_TRUE(eventually([&] { return player.currentPosition() > 0.1; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player.currentPosition() > 0.1; }, 10000));
 }
 
 TEST(Mp3Output, ADeviceLostWhilePlayingIsReopenedAndPlaybackGoesOn)
@@ -258,8 +257,8 @@ TEST(Mp3Output, ADeviceLostWhilePlayingIsReopenedAndPlaybackGoesOn)
     auto player = rig.makePlayer();
     openNow(*player, tone440());
     player->play();
-    ASSERT_TRUE(eventually([&] { return rig.output->reopenCount() >= 1; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.output->reopenCount() >= 1; }, 10000));
     const double at = player->currentPosition();
     EXPECT_TRUE(player->isPlaying());
-    ASSERT_TRUE(eventually([&] { return player->currentPosition() > at + 0.5; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player->currentPosition() > at + 0.5; }, 10000));
 }

@@ -1,11 +1,11 @@
 #include "AudioOutput.h"
-#include "Eventually.h"
 #include "Mp3FileCheck.h"
 #include "PlayerRig.h"
 #include "TestSounds.h"
 
 #include <QDir>
 #include <QFile>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -46,10 +46,10 @@ TEST(AudioOutputCheck, SaysWhyTheOutputCannotBeOpenedUntilItOpens)
         }
         return SdlBackend::openDefaultDevice(wanted);
     }));
-    ASSERT_TRUE(eventually([&] { return !output.problem().isEmpty(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !output.problem().isEmpty(); }, 10000));
     EXPECT_EQ(output.problem(), QStringLiteral("Connection refused"));
     // It keeps trying, and the next try finds the server there again.
     serverUp.store(true);
-    ASSERT_TRUE(eventually([&] { return output.isOpen(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return output.isOpen(); }, 10000));
     EXPECT_EQ(output.problem(), QString());
 }

@@ -1,4 +1,3 @@
-#include "Eventually.h"
 #include "OpenNow.h"
 #include "PlatformError.h"
 #include "PlayerRig.h"
@@ -68,7 +67,7 @@ TEST_P(Mp3Refusal, IsRefusedNamingTheFileAndWhyAndThePlayerKeepsItsFile)
     auto player = rig.makePlayer();
     openNow(*player, good);
     player->play();
-    ASSERT_TRUE(eventually([&] { return player->currentPosition() > 0.3; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player->currentPosition() > 0.3; }, 5000));
     player->pause();
     const double position = player->currentPosition();
     const double duration = player->duration();
@@ -87,7 +86,7 @@ TEST_P(Mp3Refusal, IsRefusedNamingTheFileAndWhyAndThePlayerKeepsItsFile)
     EXPECT_FALSE(player->isPlaying());
     // The previous file goes on from where it was.
     player->play();
-    ASSERT_TRUE(eventually([&] { return player->currentPosition() > position + 0.3; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player->currentPosition() > position + 0.3; }, 5000));
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, Mp3Refusal,

@@ -1,9 +1,10 @@
 #include "StartSwitch.h"
-#include "Eventually.h"
 #include "OpenNow.h"
 #include "PlayerRig.h"
 #include "TestSounds.h"
 #include "Voice.h"
+
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -37,7 +38,8 @@ qint64 nsOf(const QDateTime& t)
 
 void waitUntilPast(const QDateTime& t, int ms)
 {
-    ASSERT_TRUE(eventually([&] { return QDateTime::currentDateTime() > t.addMSecs(ms); }));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return QDateTime::currentDateTime() > t.addMSecs(ms); }, 10000));
 }
 
 constexpr qint64 FrameBytes = 2 * sizeof(float);
@@ -56,12 +58,12 @@ TEST(StartSwitch, APlacedStartSoundsFromTheFrameOfItsSecondAndSilencesTheOthersT
     auto byHand = rig.makePlayer();
     openNow(*byHand, tone(440));
     byHand->play();
-    ASSERT_TRUE(eventually([&] { return byHand->currentPosition() > 0; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return byHand->currentPosition() > 0; }, 10000));
     EXPECT_FALSE(bell->isPlaying());
 
     // Longer than the second decoded ahead: the decoder keeps up with a voice
     // the mixer started.
-    ASSERT_TRUE(eventually([&] { return bell->currentPosition() >= 1.5; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bell->currentPosition() >= 1.5; }, 10000));
     EXPECT_FALSE(byHand->isPlaying());
     const auto fired = rig.output->lastFiredSwitch();
     ASSERT_TRUE(fired.has_value());
@@ -119,7 +121,7 @@ TEST(StartSwitch, OfSwitchesPlacedForOneSecondOnlyTheLastSoundsAndAWithdrawnOrLa
     const QDateTime next = comingSecond();
     players[0]->armStartAt(next);
     players[4]->armStartAt(next);
-    ASSERT_TRUE(eventually([&] { return players[4]->currentPosition() >= 0.5; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return players[4]->currentPosition() >= 0.5; }, 10000));
     EXPECT_FALSE(players[0]->isPlaying());
     players.clear();
     rig.closeOutput();
@@ -157,12 +159,12 @@ TEST(StartSwitch, TheOutputRunsBeforeTheFirstStartSoThatStartIsPlacedOnItsSample
 {
     PlayerRig rig;
     // Nothing has been played or placed yet.
-    ASSERT_TRUE(eventually([&] { return rig.recordedBytes() > 0; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.recordedBytes() > 0; }, 10000));
     auto bell = rig.makePlayer();
     openNow(*bell, tone(880));
     const QDateTime second = comingSecond();
     bell->armStartAt(second);
-    ASSERT_TRUE(eventually([&] { return bell->isPlaying(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bell->isPlaying(); }, 10000));
     const auto fired = rig.output->lastFiredSwitch();
     ASSERT_TRUE(fired.has_value());
     EXPECT_GE(fired->heardNs, nsOf(second));

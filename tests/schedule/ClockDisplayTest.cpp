@@ -16,7 +16,7 @@ TEST(ClockDisplay, ShowsTheTimeOfDayOnEveryTick)
     };
     for (const auto& [time, text] : cases) {
         h.clock.setTime(time);
-        h.form().onClockTick();
+        FormHarness::tick(h.c().clockTimer);
         EXPECT_EQ(h.c().clockLabel->text(), QString::fromLatin1(text));
     }
 }
@@ -25,10 +25,10 @@ TEST(ClockDisplay, FollowsTheSecondAtTheNextTickAfterItChanges)
 {
     FormHarness h;
     h.clock.setTime(QTime(9, 4, 59, 950));
-    h.form().onClockTick();
+    FormHarness::tick(h.c().clockTimer);
     EXPECT_EQ(h.c().clockLabel->text(), QStringLiteral("9:04:59"));
     h.clock.advanceMs(100);
-    h.form().onClockTick();
+    FormHarness::tick(h.c().clockTimer);
     EXPECT_EQ(h.c().clockLabel->text(), QStringLiteral("9:05:00"));
 }
 

@@ -91,7 +91,7 @@ TEST(EverySecondOnce, AProgramHeldUpIsLoggedAsHeldUpNotAsAClockChange)
     testing::internal::CaptureStderr();
     // Stopped for 42 s: both clocks pass the same time.
     h.clock.advanceMs(42000);
-    h.form().onScheduleTick();
+    FormHarness::tick(h.c().schedulerTimer);
     const QString log = QString::fromStdString(testing::internal::GetCapturedStderr());
 
     EXPECT_TRUE(log.contains(QStringLiteral("Clock: the program was held up 42.0 s, from "
@@ -152,7 +152,7 @@ TEST(ScheduledStartLog, APlayerThatFailsIsReportedAndTheLaterSlotsOfTheTickStill
     FormHarness h;
     giveSlot(h, 3, QStringLiteral("broken.mp3"), QTime(10, 0, 0));
     giveSlot(h, 6, QStringLiteral("bell.mp3"), QTime(10, 0, 0));
-    h.form().onRunClicked(3);
+    runByHand(h, 3);
     ASSERT_EQ(h.slot(3).runButton->text(), QStringLiteral("&Pause"));
     h.player(3).failPlayWith(QStringLiteral("/sounds/broken.mp3: no sound output"));
     tickAt(h, QTime(9, 59, 59, 7));

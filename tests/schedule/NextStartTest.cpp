@@ -30,8 +30,9 @@ TEST(NextStartLine, NamesTheNextStartItsSlotsAndHowLongUntilIt)
     EXPECT_EQ(nextStartShown(h, QTime(9, 47, 57, 400)), QStringLiteral("No start scheduled"));
 
     giveSlot(h, 3, QStringLiteral("bell"), QTime(10, 0));
-    // A start time without a file is never started, so it is not shown.
-    h.timetable().setStartTime(0, QTime(9, 50));
+    // A start time on a slot whose file has no name is never started, so it
+    // is not shown.
+    giveSlot(h, 5, QString(), QTime(9, 50));
     EXPECT_EQ(nextStartShown(h, QTime(9, 47, 57, 400)),
         QStringLiteral("Next: 10:00:00  bell (slot 4)  in 12 min 03 s"));
     EXPECT_EQ(nextStartShown(h, QTime(9, 59, 59)),
@@ -61,7 +62,7 @@ TEST(NextStartLine, AlwaysNamesWhatTheClockStartsNext)
     giveSlot(h, 8, QStringLiteral("pair-b"), QTime(0, 0, 3));
     giveSlot(h, 2, QStringLiteral("pair-a"), QTime(0, 0, 3));
     giveSlot(h, 7, QStringLiteral("morning"), QTime(7, 55));
-    h.timetable().setStartTime(4, QTime(0, 0, 2)); // no file: neither shown nor started
+    giveSlot(h, 4, QString(), QTime(0, 0, 2)); // no file name: neither shown nor started
 
     const QDate day(2026, 12, 7);
     std::vector<QDateTime> readings;

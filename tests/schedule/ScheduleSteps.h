@@ -9,19 +9,35 @@
 // and run a tick of the scheduling clock at a given reading of the clock.
 
 // The slot takes the file /sounds/<name>.mp3, which it shows as `name`,
-// through its "&Select" handler (the window may be locked), and the start time
-// as entered.
+// through "&Select", and the start time through "&KelTime", as the operator
+// gives them (a locked window stays locked).
+// A start time is entered on a slot with a file, so a slot whose file has
+// no name took its time with a file before it.
 inline void giveSlot(FormHarness& h, int slot, const QString& name, std::optional<QTime> startTime)
 {
-    h.dialog(slot).chooseNext(QStringLiteral("/sounds/") + name + QStringLiteral(".mp3"));
-    h.form().onChooseFileClicked(slot);
-    h.timetable().setStartTime(slot, startTime);
+    const QString path = QStringLiteral("/sounds/") + name + QStringLiteral(".mp3");
+    if (startTime && name.isEmpty())
+        h.giveFile(slot, QStringLiteral("/sounds/earlier.mp3"));
+    else
+        h.giveFile(slot, path);
+    if (startTime)
+        h.enterStartTime(slot, *startTime);
+    if (h.timetable().slot(slot).path != path)
+        h.giveFile(slot, path);
 }
 
+// The operator starts the slot by hand with "&RunNow" (a locked window stays
+// locked).
+inline void runByHand(FormHarness& h, int slot)
+{
+    h.whileUnlocked([&] { FormHarness::click(h.slot(slot).runButton); });
+}
+
+// The scheduling clock's timer fires at the clock's reading `when`.
 inline void tickAt(FormHarness& h, const QDateTime& when)
 {
     h.clock.set(when);
-    h.form().onScheduleTick();
+    FormHarness::tick(h.c().schedulerTimer);
 }
 
 inline void tickAt(FormHarness& h, QTime when)

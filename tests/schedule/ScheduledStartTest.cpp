@@ -70,7 +70,7 @@ TEST(ScheduledStart, SlotsDueTogetherStartInAscendingOrderAndTheHighestPlays)
     for (int i : {7, 1, 4})
         giveSlot(h, i, QStringLiteral("slot%1.mp3").arg(i), QTime(12, 0, 0));
     // Slot 7 started by hand offers the pause until the clock starts it.
-    h.form().onRunClicked(7);
+    runByHand(h, 7);
     ASSERT_EQ(h.slot(7).runButton->text(), QStringLiteral("&Pause"));
     tickAt(h, QTime(11, 59, 59, 3));
     h.journal.clear();
@@ -164,7 +164,7 @@ TEST(ScheduledStart, ASlotPlayingByHandIsPausedButKeepsItsPauseCaption)
     FormHarness h;
     giveSlot(h, 2, QStringLiteral("music.mp3"), std::nullopt);
     giveSlot(h, 5, QStringLiteral("bell.mp3"), QTime(11, 0, 0));
-    h.form().onRunClicked(2);
+    runByHand(h, 2);
     ASSERT_TRUE(h.player(2).isPlaying());
     ASSERT_TRUE(onlyProgressTimerRunning(h, 2));
     tickAt(h, QTime(10, 59, 59, 8));

@@ -17,12 +17,6 @@ std::vector<int> armedSlots(FormHarness& h, QTime second)
     return armed;
 }
 
-void clickEnabled(QPushButton* button)
-{
-    button->setEnabled(true);
-    FormHarness::click(button);
-}
-
 } // namespace
 
 TEST(StartAhead, TheTickBeforeASecondPlacesTheLastSlotDueInItAndTheNextTickWithdrawsIt)
@@ -56,23 +50,23 @@ TEST(StartAhead, AnEditInTheLastSecondAClockChangeAndTheEndPlaceItAgainOrWithdra
 
     h.clock.setTime(QTime(9, 59, 59, 900));
     h.inputBox.answerNext(QStringLiteral("10:00:05"));
-    clickEnabled(h.slot(3).setTimeButton);
+    FormHarness::click(h.slot(3).setTimeButton);
     EXPECT_TRUE(armedSlots(h, QTime(10, 0, 0)).empty()) << "a new time";
 
     h.inputBox.answerNext(QStringLiteral("10:00:00"));
-    clickEnabled(h.slot(5).setTimeButton);
+    FormHarness::click(h.slot(5).setTimeButton);
     EXPECT_EQ(armedSlots(h, QTime(10, 0, 0)), std::vector<int>{5});
     // Opening a file drops what the player had placed, so placing it again
     // is the window's doing.
     h.dialog(5).chooseNext(QStringLiteral("/sounds/other.mp3"));
-    clickEnabled(h.slot(5).chooseFileButton);
+    FormHarness::click(h.slot(5).chooseFileButton);
     EXPECT_EQ(h.player(5).file(), QStringLiteral("/sounds/other.mp3"));
     EXPECT_EQ(armedSlots(h, QTime(10, 0, 0)), std::vector<int>{5}) << "a new file";
-    clickEnabled(h.slot(3).runButton);
+    FormHarness::click(h.slot(3).runButton);
     EXPECT_TRUE(h.player(3).isPlaying());
     EXPECT_EQ(armedSlots(h, QTime(10, 0, 0)), std::vector<int>{5}) << "Run by hand";
     const int opens = count(h.journal, QStringLiteral("open 5 /sounds/other.mp3"));
-    clickEnabled(h.slot(5).stopButton);
+    FormHarness::click(h.slot(5).stopButton);
     EXPECT_EQ(count(h.journal, QStringLiteral("open 5 /sounds/other.mp3")), opens + 1);
     EXPECT_EQ(armedSlots(h, QTime(10, 0, 0)), std::vector<int>{5}) << "Stop";
 
@@ -82,7 +76,7 @@ TEST(StartAhead, AnEditInTheLastSecondAClockChangeAndTheEndPlaceItAgainOrWithdra
     EXPECT_EQ(armedSlots(h, QTime(10, 0, 0)), std::vector<int>{5}) << "the clock was set back";
 
     h.messageBox.answerNext(MessageAnswer::Ok);
-    h.form().onQuitClicked();
+    FormHarness::click(h.c().quitButton);
     EXPECT_TRUE(armedSlots(h, QTime(10, 0, 0)).empty()) << "the program ended";
 }
 

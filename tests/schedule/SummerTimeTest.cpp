@@ -24,7 +24,7 @@ QString logWhileRunning(FormHarness& h, int seconds, const std::function<void()>
     testing::internal::CaptureStderr();
     for (int s = 0; s < seconds; ++s) {
         h.clock.advanceMs(1000);
-        h.form().onScheduleTick();
+        FormHarness::tick(h.c().schedulerTimer);
         afterTick();
     }
     return QString::fromStdString(testing::internal::GetCapturedStderr());

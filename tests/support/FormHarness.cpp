@@ -3,9 +3,12 @@
 #include "PasswordDialog.h"
 #include "ReadinessChecks.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <QTimerEvent>
 
 #include <gtest/gtest.h>
 
@@ -47,12 +50,42 @@ void FormHarness::click(QPushButton* button)
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
+void FormHarness::tick(QTimer* timer)
+{
+    if (!timer->isActive())
+        return;
+    QTimerEvent event(timer->timerId());
+    QCoreApplication::sendEvent(timer, &event);
+}
+
 void FormHarness::giveFile(int slot, const QString& path)
 {
-    dialog(slot).chooseNext(path);
-    form_->onChooseFileClicked(slot);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return timetable().slot(slot).path == path; }, 10000))
-        << "the player did not take " << path.toStdString();
+    whileUnlocked([&] {
+        dialog(slot).chooseNext(path);
+        click(this->slot(slot).chooseFileButton);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return timetable().slot(slot).path == path; }, 10000))
+            << "the player did not take " << path.toStdString();
+    });
+}
+
+void FormHarness::enterStartTime(int slot, QTime time)
+{
+    whileUnlocked([&] {
+        ASSERT_TRUE(this->slot(slot).setTimeButton->isEnabled())
+            << "slot " << slot << " has no file";
+        inputBox.answerNext(time.toString(QStringLiteral("HH:mm:ss")));
+        click(this->slot(slot).setTimeButton);
+    });
+}
+
+void FormHarness::whileUnlocked(const std::function<void()>& steps)
+{
+    const bool wasLocked = timetable().locked();
+    if (wasLocked)
+        unlock();
+    steps();
+    if (wasLocked)
+        click(c().lockButton);
 }
 
 void FormHarness::type(QWidget* widget, const QString& text)

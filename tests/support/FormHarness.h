@@ -18,6 +18,7 @@
 
 class PasswordDialog;
 class QPushButton;
+class QTimer;
 class QWidget;
 
 // The main window wired to test doubles, shown on the offscreen screen and
@@ -55,9 +56,20 @@ public:
     QStringList journal;
 
     static void click(QPushButton* button);
-    // Gives the slot the file at `path` through its "&Select" handler (the
-    // window may be locked) and waits until the player has taken it.
+    // One tick of the timer, as the event loop delivers it; a stopped timer,
+    // like a disabled button, does nothing.
+    static void tick(QTimer* timer);
+    // Gives the slot the file at `path` as the operator does, "&Select" and
+    // the dialog's answer, and waits until the player has taken it. A locked
+    // window is unlocked for it and locked again.
     void giveFile(int slot, const QString& path);
+    // Enters the slot's start time as the operator does: "&KelTime" and the
+    // time typed into the box as "hh:mm:ss". A locked window is unlocked for
+    // it and locked again.
+    void enterStartTime(int slot, QTime time);
+    // Runs `steps` on the unlocked window: a locked one is unlocked for them
+    // and locked again after, as the operator does.
+    void whileUnlocked(const std::function<void()>& steps);
     // Types text into a widget key by key, as a keyboard or an input method
     // would, including characters beyond Latin-1.
     static void type(QWidget* widget, const QString& text);
