@@ -1,6 +1,6 @@
 #include "MainWindow.h"
 
-#include "HandlerEdge.h"
+#include "HandlerFailures.h"
 #include "ProgressDisplay.h"
 #include "Scheduler.h"
 

@@ -2,7 +2,7 @@
 
 #include "ErrorReporter.h"
 #include "FileDialog.h"
-#include "HandlerEdge.h"
+#include "HandlerFailures.h"
 #include "MediaPlayer.h"
 #include "Timetable.h"
 

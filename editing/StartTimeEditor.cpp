@@ -1,6 +1,6 @@
 #include "StartTimeEditor.h"
 
-#include "HandlerEdge.h"
+#include "HandlerFailures.h"
 #include "InputBox.h"
 #include "MessageBox.h"
 #include "TimeEntry.h"

@@ -1,21 +1,23 @@
 #!/usr/bin/env bash
 # Checks that every include runs down the layers: app -> areas -> window and
-# sounding -> model and platform, and app -> player -> platform. The areas
-# (schedule, editing, lock, playback) never include one another's headers.
+# sounding -> errors, model and platform, and app -> player -> platform. The
+# areas (schedule, editing, lock, playback) never include one another's
+# headers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 declare -A allowed=(
     [platform]="platform"
+    [errors]="errors platform"
     [model]="model"
     [player]="player platform"
     [sounding]="sounding model platform"
-    [window]="window model platform"
-    [schedule]="schedule window sounding model platform"
-    [editing]="editing window sounding model platform"
-    [lock]="lock window model platform"
-    [playback]="playback window sounding model platform"
-    [app]="app schedule editing lock playback window sounding model player platform"
+    [window]="window errors model platform"
+    [schedule]="schedule window errors sounding model platform"
+    [editing]="editing window errors sounding model platform"
+    [lock]="lock window errors model platform"
+    [playback]="playback window errors sounding model platform"
+    [app]="app schedule editing lock playback window errors sounding model player platform"
 )
 
 # Which folder each of the project's headers lives in.

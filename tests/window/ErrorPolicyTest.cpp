@@ -1,5 +1,5 @@
 #include "FormHarness.h"
-#include "HandlerEdge.h"
+#include "HandlerFailures.h"
 
 #include <QPushButton>
 

@@ -8,10 +8,10 @@
 #include <exception>
 #include <utility>
 
-// A handler's edge: runs its steps and, when a platform call fails, skips the
-// rest of them and reports the failure once through `report` (fromClick, or
-// fromTick for timer ticks, which must never wait for the operator). Nothing
-// a handler meets ends the program. Returns whether every step was carried out.
+// Where a handler's failure is caught: at its edge it runs its steps and,
+// when a platform call fails, skips the rest of them and reports the failure
+// once through `report` (fromClick, or fromTick for timer ticks, which must
+// never wait for the operator). Nothing a handler meets ends the program. Returns whether every step was carried out.
 template <typename Steps>
 bool runSteps(void (ErrorReporter::*report)(int, const QString&), ErrorReporter& errors, int slot,
     Steps&& steps)
