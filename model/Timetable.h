@@ -11,8 +11,10 @@
 
 // The program's state: the ten slots, the slot that sounds, whether the
 // window is locked and whether the program has ended. Its operations are the
-// program's own verbs; each changes the state by the rules in SlotRules and
-// then emits `changed`, which the window's view shows. It calls no player:
+// program's own verbs; each changes the state by the rules in SlotRules, and
+// each that changes what the window shows then emits `changed`, which the
+// window's view shows (asking for an open and judging its answer change only
+// the bookkeeping of the pending open, and emit nothing). It calls no player:
 // the areas of the program call the players and tell the timetable what they
 // did, in the order the players are called. GUI thread only.
 class Timetable : public QObject {
