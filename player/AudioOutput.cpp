@@ -45,7 +45,7 @@ std::int64_t lengthNs(std::size_t frames)
 
 AudioOutput::AudioOutput(BackendChoice choose, WallClock wallClock)
     : choose_(std::move(choose)), wallClock_(std::move(wallClock)), openingSinceMs_(steadyMs()),
-      deviceThread_([this](std::stop_token stop) { runDevice(stop); })
+      stalls_(LookOverdueNs), deviceThread_([this](std::stop_token stop) { runDevice(stop); })
 {
 }
 
@@ -91,10 +91,7 @@ std::optional<AudioOutput::FiredSwitch> AudioOutput::lastFiredSwitch()
 
 std::optional<AudioOutput::Stall> AudioOutput::lastStall() const
 {
-    const std::int64_t ended = stallEndedNs_.load(std::memory_order_acquire);
-    if (ended == 0)
-        return std::nullopt;
-    return Stall{ended, stallLengthNs_.load(std::memory_order_relaxed)};
+    return stalls_.lastStall();
 }
 
 QString AudioOutput::problem() const
@@ -123,25 +120,16 @@ QString AudioOutput::unavailable() const
     return QString();
 }
 
-// Judged by the output's own progress on the monotonic clock, and only over
-// time the program itself ran: when even the device thread has not looked
-// lately, the whole program stood still, and the output has had no chance
-// to ask for sound since.
 QString AudioOutput::standingStill() const
 {
     if (!open_.load())
         return QString();
-    const std::int64_t nowNs = SoundTime::monotonicNs();
-    const std::int64_t lastNs = lastCallbackNs_.load(std::memory_order_relaxed);
-    if (lastNs == 0 || nowNs - lastLookNs_.load(std::memory_order_relaxed) > LookOverdueNs)
-        return QString();
-    const std::int64_t stillNs =
-        nowNs - std::max(lastNs, resumedNs_.load(std::memory_order_relaxed));
-    if (stillNs < StandingStillNs)
+    const std::optional<std::int64_t> stillNs = stalls_.standingStillNs(SoundTime::monotonicNs());
+    if (!stillNs || *stillNs < StandingStillNs)
         return QString();
     return QStringLiteral("the sound output has stood still for %1 ms (a stalled sound "
                           "server?)")
-        .arg(stillNs / SoundTime::NsPerMs);
+        .arg(*stillNs / SoundTime::NsPerMs);
 }
 
 QString AudioOutput::name() const
@@ -169,7 +157,7 @@ void AudioOutput::wake()
 void AudioOutput::runDevice(std::stop_token stop)
 {
     while (!stop.stop_requested()) {
-        noteLook();
+        stalls_.look(SoundTime::monotonicNs());
         if (!open_.load())
             openOutput();
         else
@@ -195,7 +183,7 @@ QString AudioOutput::openBackend(SoundBackend& backend)
         const std::scoped_lock lock(mixMutex_);
         framesMixed_ = 0;
         fired_.reset();
-        lastCallbackNs_.store(0, std::memory_order_relaxed);
+        stalls_.restart();
         // Beyond its own jitter, a figure is a new latency (a quantum
         // changed, a device was switched), taken at once, not glided to.
         timeline_.restart(2 * backend.jitterNs());
@@ -281,35 +269,10 @@ void AudioOutput::watchOutput()
     openOutput();
 }
 
-void AudioOutput::noteLook()
-{
-    const std::int64_t nowNs = SoundTime::monotonicNs();
-    const std::int64_t lastNs = lastLookNs_.exchange(nowNs, std::memory_order_relaxed);
-    if (lastNs == 0 || nowNs - lastNs <= LookOverdueNs)
-        return;
-    resumedNs_.store(nowNs, std::memory_order_relaxed);
-    // A gap in the callbacks that ended while this thread could not run
-    // either was the program's, not the output's.
-    if (stallEndedNs_.load(std::memory_order_acquire) > lastNs)
-        stallEndedNs_.store(0, std::memory_order_release);
-}
-
-void AudioOutput::noteCallbackTime(std::int64_t nowNs, std::size_t frames)
-{
-    // Callbacks come a buffer apart; one that comes after two or more means
-    // the output (or the sound server behind it) stood still meanwhile.
-    const std::int64_t lastNs = lastCallbackNs_.load(std::memory_order_relaxed);
-    if (lastNs != 0 && nowNs - lastNs > 2 * lengthNs(frames)) {
-        stallLengthNs_.store(nowNs - lastNs, std::memory_order_relaxed);
-        stallEndedNs_.store(nowNs, std::memory_order_release);
-    }
-    lastCallbackNs_.store(nowNs, std::memory_order_relaxed);
-}
-
 void AudioOutput::mix(float* out, std::size_t frames, std::int64_t reportedNs)
 {
     const std::scoped_lock lock(mixMutex_);
-    noteCallbackTime(SoundTime::monotonicNs(), frames);
+    stalls_.callback(SoundTime::monotonicNs(), lengthNs(frames));
     const std::int64_t nowNs = wallClock_();
     const std::int64_t firstFrameNs =
         timeline_.firstFrameNs(reportedNs, std::int64_t(frames), OutputFormat::SampleRate);

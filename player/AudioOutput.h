@@ -6,6 +6,7 @@
 #include "SoundBackends.h"
 #include "SoundOutputCheck.h"
 #include "SoundTime.h"
+#include "StallWatch.h"
 #include "StartSwitch.h"
 
 #include <QString>
@@ -111,10 +112,7 @@ public:
     // for two buffers and more while open): when the gap ended and how long
     // it was, on the monotonic clock. Nothing while none was seen, and a gap
     // the whole program stood still through is none.
-    struct Stall {
-        std::int64_t endedNs;
-        std::int64_t lengthNs;
-    };
+    using Stall = StallWatch::Stall;
     std::optional<Stall> lastStall() const;
 
 private:
@@ -122,7 +120,6 @@ private:
 
     void mix(float* out, std::size_t frames, std::int64_t reportedNs);
     void mixVoice(Voice& voice, float* out, std::size_t frames, std::int64_t firstFrameNs);
-    void noteCallbackTime(std::int64_t nowNs, std::size_t frames);
     QString standingStill() const;
 
     // The device thread and what only it calls.
@@ -130,7 +127,6 @@ private:
     void openOutput();
     QString openBackend(SoundBackend& backend);
     void watchOutput();
-    void noteLook();
     void setState(State state, const QString& reason = {});
     void wake();
 
@@ -159,18 +155,8 @@ private:
     std::uint64_t framesMixed_ = 0;
     std::optional<FiredSwitch> fired_;
     MixerTimeline timeline_;
-    // When the last callback came, on the monotonic clock: written by the
-    // audio thread, read by the GUI thread to see an output that stands
-    // still while open.
-    std::atomic<std::int64_t> lastCallbackNs_{0};
-    // The device thread's looks, on the monotonic clock: when it last looked,
-    // and when it last found that it had itself not run for a while, so
-    // the whole program stood still (stopped, swapped out, a paused virtual
-    // machine) and a quiet output meanwhile was none of the output's doing.
-    std::atomic<std::int64_t> lastLookNs_{0};
-    std::atomic<std::int64_t> resumedNs_{0};
-    std::atomic<std::int64_t> stallEndedNs_{0};
-    std::atomic<std::int64_t> stallLengthNs_{0};
+    // The output's progress, seen from the audio and the device thread.
+    StallWatch stalls_;
 
     std::jthread deviceThread_;
 };
