@@ -2,6 +2,7 @@
 
 #include "OutputFormat.h"
 #include "SoundTime.h"
+#include "Voice.h"
 
 void StartSwitch::arm(Voice& voice, std::int64_t atNs)
 {
