@@ -27,14 +27,14 @@ void quiet(const char*, int, const char*, int, const char*, ...)
 
 std::int64_t nsOf(const snd_htimestamp_t& t)
 {
-    return std::int64_t(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
+    return std::int64_t(t.tv_sec) * SoundTime::NsPerSecond + t.tv_nsec;
 }
 
 } // namespace
 
 std::int64_t AlsaBackend::jitterNs() const
 {
-    return std::int64_t(PeriodFrames) * 1'000'000'000 / OutputFormat::SampleRate;
+    return SoundTime::framesToNs(PeriodFrames, OutputFormat::SampleRate);
 }
 
 AlsaBackend::~AlsaBackend()

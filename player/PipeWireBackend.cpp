@@ -16,9 +16,10 @@
 #include <cstring>
 #include <mutex>
 
+using SoundTime::FrameBytes;
+
 namespace {
 
-constexpr std::size_t FrameBytes = sizeof(float) * OutputFormat::Channels;
 // How long a server that accepted the connection may take to link the
 // stream before it counts as not answering.
 constexpr std::int64_t LinkPatienceNs = 3'000'000'000;

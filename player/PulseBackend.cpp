@@ -9,9 +9,10 @@
 #include <chrono>
 #include <cstring>
 
+using SoundTime::FrameBytes;
+
 namespace {
 
-constexpr std::size_t FrameBytes = sizeof(float) * OutputFormat::Channels;
 constexpr std::size_t DeviceBufferBytes = OutputFormat::DeviceBufferFrames * FrameBytes;
 // How long a server may take to accept the connection and the stream.
 constexpr auto ServerPatience = std::chrono::seconds(3);
@@ -88,7 +89,7 @@ struct PulseBackend::Hooks {
         const std::optional<std::int64_t> splitNs = self->played_.splitAtNs();
         const std::int64_t nowNs = SoundTime::monotonicNs();
         if (self->splitReport_ != nullptr && splitNs && *splitNs > nowNs &&
-            *splitNs < nowNs + 1'000'000'000)
+            *splitNs < nowNs + SoundTime::NsPerSecond)
             pa_context_rttime_restart(
                 self->context_, self->splitReport_, pa_usec_t(*splitNs / 1000));
     }

@@ -10,7 +10,7 @@ namespace {
 // One device buffer: what SDL's device is taken to hold ahead of the one
 // being filled.
 constexpr std::int64_t EstimatedLatencyNs =
-    std::int64_t(OutputFormat::DeviceBufferFrames) * 1'000'000'000 / OutputFormat::SampleRate;
+    SoundTime::framesToNs(OutputFormat::DeviceBufferFrames, OutputFormat::SampleRate);
 
 } // namespace
 
@@ -82,7 +82,7 @@ void SdlBackend::close()
 
 void SdlBackend::callback(void* self, Uint8* stream, int bytes)
 {
-    const auto frames = std::size_t(bytes) / (sizeof(float) * OutputFormat::Channels);
+    const auto frames = std::size_t(bytes) / SoundTime::FrameBytes;
     static_cast<SdlBackend*>(self)->render_(
         reinterpret_cast<float*>(stream), frames, SoundTime::wallClockNs() + EstimatedLatencyNs);
 }
