@@ -1,6 +1,7 @@
 #include "AlsaBackend.h"
 
 #include "OutputFormat.h"
+#include "OutputTiming.h"
 #include "SoundTime.h"
 
 #include <alsa/asoundlib.h>
@@ -111,15 +112,16 @@ void AlsaBackend::play(std::stop_token stop)
         const int ready = snd_pcm_wait(pcm_, WaitMs);
         if (ready == 0)
             continue;
-        // The next frame written is played after the frames the device
-        // holds, counted from the moment of the status.
-        std::int64_t renderNs = SoundTime::monotonicNs();
+        // Without a status, the period is taken to be rendered now.
+        const std::int64_t nowNs = SoundTime::monotonicNs();
+        std::int64_t renderNs = nowNs;
         if (ready > 0 && snd_pcm_status(pcm_, status) == 0) {
             snd_htimestamp_t at{};
             snd_pcm_status_get_htstamp(status, &at);
-            if (snd_pcm_status_get_state(status) == SND_PCM_STATE_RUNNING && nsOf(at) != 0)
-                renderNs = nsOf(at);
-            renderNs += std::int64_t(snd_pcm_status_get_delay(status)) * 1'000'000'000 / rate_;
+            renderNs =
+                alsaFirstFrameNs({snd_pcm_status_get_state(status) == SND_PCM_STATE_RUNNING,
+                                     nsOf(at), std::int64_t(snd_pcm_status_get_delay(status))},
+                    nowNs, int(rate_));
         }
         render_(period.data(), PeriodFrames, SoundTime::wallClockOfMonotonicNs(renderNs));
         if (!writePeriod(period.data())) {

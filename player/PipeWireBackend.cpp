@@ -1,6 +1,7 @@
 #include "PipeWireBackend.h"
 
 #include "OutputFormat.h"
+#include "OutputTiming.h"
 #include "SoundTime.h"
 
 #include <pipewire/pipewire.h>
@@ -15,6 +16,7 @@
 #include <cerrno>
 #include <cstring>
 #include <mutex>
+#include <optional>
 
 using SoundTime::FrameBytes;
 
@@ -77,19 +79,15 @@ struct PipeWireBackend::Hooks {
         std::size_t frames = d.maxsize / FrameBytes;
         if (b->requested != 0 && b->requested < frames)
             frames = std::size_t(b->requested);
-        // The first frame of this buffer follows what is queued ahead of it,
-        // then passes the delay to the device, counted from the cycle's start.
         pw_time time{};
         pw_stream_get_time_n(self->stream_, &time, sizeof(time));
-        std::int64_t renderNs = time.now;
-        if (time.rate.denom != 0)
-            renderNs += time.delay * 1'000'000'000 * time.rate.num / time.rate.denom;
-        renderNs +=
-            std::int64_t(time.queued + time.buffered) * 1'000'000'000 / OutputFormat::SampleRate;
-        if (time.now == 0)
-            renderNs = SoundTime::monotonicNs();
-        self->render_(
-            static_cast<float*>(d.data), frames, SoundTime::wallClockOfMonotonicNs(renderNs));
+        const std::optional<std::int64_t> firstNs =
+            pipeWireFirstFrameNs({time.now, time.delay, time.rate.num, time.rate.denom,
+                                     std::int64_t(time.queued), std::int64_t(time.buffered)},
+                OutputFormat::SampleRate);
+        // Before the graph has run, the buffer is taken to be rendered now.
+        self->render_(static_cast<float*>(d.data), frames,
+            SoundTime::wallClockOfMonotonicNs(firstNs ? *firstNs : SoundTime::monotonicNs()));
         d.chunk->offset = 0;
         d.chunk->stride = FrameBytes;
         d.chunk->size = uint32_t(frames * FrameBytes);
