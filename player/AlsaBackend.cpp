@@ -43,7 +43,7 @@ AlsaBackend::~AlsaBackend()
     close();
 }
 
-QString AlsaBackend::open(Render render, std::function<void()> wake)
+std::optional<OpenFailure> AlsaBackend::open(Render render, std::function<void()> wake)
 {
     render_ = std::move(render);
     wake_ = std::move(wake);
@@ -51,17 +51,17 @@ QString AlsaBackend::open(Render render, std::function<void()> wake)
     snd_lib_error_set_handler(&quiet);
     if (const int error = snd_pcm_open(&pcm_, "default", SND_PCM_STREAM_PLAYBACK, 0); error < 0) {
         pcm_ = nullptr;
-        return QStringLiteral("the default ALSA device does not open (%1)").arg(alsaReason(error));
+        return OpenFailure{OpenFailure::Step::Connect, alsaReason(error)};
     }
-    if (const QString why = configure(); !why.isEmpty()) {
+    if (std::optional<OpenFailure> failure = configure()) {
         close();
-        return why;
+        return failure;
     }
     thread_ = std::jthread([this](std::stop_token stop) { play(stop); });
-    return QString();
+    return std::nullopt;
 }
 
-QString AlsaBackend::configure()
+std::optional<OpenFailure> AlsaBackend::configure()
 {
     snd_pcm_hw_params_t* hw = nullptr;
     snd_pcm_hw_params_alloca(&hw);
@@ -86,8 +86,7 @@ QString AlsaBackend::configure()
     if (error >= 0)
         error = snd_pcm_hw_params(pcm_, hw);
     if (error < 0)
-        return QStringLiteral("the default ALSA device refuses the format (%1)")
-            .arg(alsaReason(error));
+        return OpenFailure{OpenFailure::Step::SetFormat, alsaReason(error)};
 
     snd_pcm_sw_params_t* sw = nullptr;
     snd_pcm_sw_params_alloca(&sw);
@@ -98,9 +97,8 @@ QString AlsaBackend::configure()
     snd_pcm_sw_params_set_avail_min(pcm_, sw, PeriodFrames);
     snd_pcm_sw_params_set_start_threshold(pcm_, sw, PeriodFrames);
     if (error = snd_pcm_sw_params(pcm_, sw); error < 0)
-        return QStringLiteral("the default ALSA device refuses its settings (%1)")
-            .arg(alsaReason(error));
-    return QString();
+        return OpenFailure{OpenFailure::Step::SetSettings, alsaReason(error)};
+    return std::nullopt;
 }
 
 void AlsaBackend::play(std::stop_token stop)

@@ -40,7 +40,7 @@ SdlBackend::~SdlBackend()
     SDL_TLSCleanup();
 }
 
-QString SdlBackend::open(Render render, std::function<void()>)
+std::optional<OpenFailure> SdlBackend::open(Render render, std::function<void()>)
 {
     SDL_ClearError();
     if (!subsystemUp_ && SDL_InitSubSystem(SDL_INIT_AUDIO) == 0)
@@ -56,13 +56,11 @@ QString SdlBackend::open(Render render, std::function<void()>)
         wanted.userdata = this;
         device_ = openDevice_(wanted);
     }
-    if (device_ == 0) {
-        const QString reason = QString::fromUtf8(SDL_GetError());
-        return reason.isEmpty() ? QStringLiteral("the sound device refused to open") : reason;
-    }
+    if (device_ == 0)
+        return OpenFailure{OpenFailure::Step::Connect, QString::fromUtf8(SDL_GetError())};
     // SDL opens it paused.
     SDL_PauseAudioDevice(device_, 0);
-    return QString();
+    return std::nullopt;
 }
 
 SoundBackend::Health SdlBackend::health()

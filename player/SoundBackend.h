@@ -5,6 +5,24 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
+
+// Why a backend's open failed: the step it failed at and what the server or
+// library said. Data, so that one place (OutputFailureText) words it for
+// the operator, and a backend never writes prose about itself.
+struct OpenFailure {
+    enum class Step {
+        StartLoop, // the client library's own thread
+        Connect, // reaching the server, or opening the device
+        MakeStream,
+        ConnectStream, // the server refused the stream or did not make it ready
+        LinkStream, // the stream was never linked to a sink (PipeWire)
+        SetFormat, // the device refuses the mixer's format
+        SetSettings, // the device refuses the settings its timing needs
+    };
+    Step step;
+    QString reason; // empty where it gave none, or the wait ran out
+};
 
 // One way of reaching the machine's sound output (a sound server's own
 // client library, ALSA, or SDL), behind which the mixer does not change: it
@@ -23,7 +41,7 @@ public:
 
     enum class Health {
         Playing,
-        DeviceLost, // the device went away; the same server may give another
+        DeviceLost, // the device, or the stream to it, went away; the same server may give another
         ServerGone, // the sound server itself ended or stopped answering
     };
 
@@ -40,10 +58,11 @@ public:
     // a new latency.
     virtual std::int64_t jitterNs() const = 0;
 
-    // Opens the default output and has it ask for sound; empty when it plays,
-    // else why it does not. `wake` is called when health() changes, so the
-    // device thread need not wait for its next look.
-    virtual QString open(Render render, std::function<void()> wake) = 0;
+    // Opens the default output and has it ask for sound; nothing when it
+    // plays, else what failed, with everything closed again. `wake` is
+    // called when health() changes, so the device thread need not wait for
+    // its next look.
+    virtual std::optional<OpenFailure> open(Render render, std::function<void()> wake) = 0;
     // After an open that failed: whether its sound server answered and only
     // the stream was refused (no sink yet, say). A desktop whose server runs
     // plays through it once it can, never around it.
