@@ -19,7 +19,7 @@ public:
     AlsaBackend& operator=(const AlsaBackend&) = delete;
 
     QString name() const override { return QStringLiteral("ALSA"); }
-    bool timedByServer() const override { return true; }
+    bool reportsRenderTime() const override { return true; }
     // Some devices (and plugins such as the pulse one) move their pointer a
     // period at a time.
     std::int64_t jitterNs() const override;

@@ -225,7 +225,7 @@ void AudioOutput::openOutput()
             qPrintable(backend_->name()));
     } else {
         std::fprintf(stderr, "tarnwick: sound output: %s (%s)\n", qPrintable(backend_->name()),
-            backend_->timedByServer() ? "server's timing" : "timing estimated");
+            backend_->reportsRenderTime() ? "server's timing" : "timing estimated");
     }
     played_ = true;
     reportedOpenFailure_ = false;

@@ -31,7 +31,7 @@ public:
     PulseBackend& operator=(const PulseBackend&) = delete;
 
     QString name() const override { return QStringLiteral("PulseAudio"); }
-    bool timedByServer() const override { return true; }
+    bool reportsRenderTime() const override { return true; }
     // Interpolated between the server's timing updates, which correct it by
     // a millisecond or so.
     std::int64_t jitterNs() const override { return 1'000'000; }

@@ -24,7 +24,7 @@ public:
     SdlBackend& operator=(const SdlBackend&) = delete;
 
     QString name() const override { return QStringLiteral("SDL"); }
-    bool timedByServer() const override { return false; }
+    bool reportsRenderTime() const override { return false; }
     // Its callbacks' wake-ups, up to a buffer.
     std::int64_t jitterNs() const override;
     std::optional<OpenFailure> open(Render render, std::function<void()> wake) override;

@@ -27,7 +27,7 @@ struct OpenFailure {
 // One way of reaching the machine's sound output (a sound server's own
 // client library, ALSA, or SDL), behind which the mixer does not change: it
 // is handed, buffer by buffer, the frames to fill (OutputFormat) and when the
-// first of them will be rendered, as the server says.
+// first of them will be rendered, as the server or the device says.
 //
 // Threads: made, opened, asked and closed on the output's device thread
 // alone; `render` and `wake` are called on the backend's own audio thread.
@@ -49,9 +49,9 @@ public:
 
     // How it is named to the operator: "PipeWire", "PulseAudio", "ALSA", "SDL".
     virtual QString name() const = 0;
-    // Whether the render times are the server's own figures, or an estimate
-    // from the time of the callback.
-    virtual bool timedByServer() const = 0;
+    // Whether the render times are the server's or the device's own report,
+    // or an estimate from the time of the callback.
+    virtual bool reportsRenderTime() const = 0;
     // How far its render times stray from a steady line by themselves (an
     // audio thread's wake-ups, a coarse device pointer): the mixer's
     // timeline smooths within twice this, and takes a larger step at once as

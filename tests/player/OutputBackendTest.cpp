@@ -54,7 +54,7 @@ class FakeBackend final : public SoundBackend {
 public:
     explicit FakeBackend(FakeServer& server) : server_(server) { }
     QString name() const override { return server_.name; }
-    bool timedByServer() const override { return true; }
+    bool reportsRenderTime() const override { return true; }
     std::int64_t jitterNs() const override { return Ms; }
     std::optional<OpenFailure> open(Render render, std::function<void()> wake) override
     {
