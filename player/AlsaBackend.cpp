@@ -1,6 +1,7 @@
 #include "AlsaBackend.h"
 
 #include "OutputFormat.h"
+#include "OutputTiming.h"
 #include "SoundTime.h"
 
 #include <alsa/asoundlib.h>
@@ -27,14 +28,14 @@ void quiet(const char*, int, const char*, int, const char*, ...)
 
 std::int64_t nsOf(const snd_htimestamp_t& t)
 {
-    return std::int64_t(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
+    return std::int64_t(t.tv_sec) * SoundTime::NsPerSecond + t.tv_nsec;
 }
 
 } // namespace
 
 std::int64_t AlsaBackend::jitterNs() const
 {
-    return std::int64_t(PeriodFrames) * 1'000'000'000 / OutputFormat::SampleRate;
+    return SoundTime::framesToNs(PeriodFrames, OutputFormat::SampleRate);
 }
 
 AlsaBackend::~AlsaBackend()
@@ -42,7 +43,7 @@ AlsaBackend::~AlsaBackend()
     close();
 }
 
-QString AlsaBackend::open(Render render, std::function<void()> wake)
+std::optional<OpenFailure> AlsaBackend::open(Render render, std::function<void()> wake)
 {
     render_ = std::move(render);
     wake_ = std::move(wake);
@@ -50,17 +51,17 @@ QString AlsaBackend::open(Render render, std::function<void()> wake)
     snd_lib_error_set_handler(&quiet);
     if (const int error = snd_pcm_open(&pcm_, "default", SND_PCM_STREAM_PLAYBACK, 0); error < 0) {
         pcm_ = nullptr;
-        return QStringLiteral("the default ALSA device does not open (%1)").arg(alsaReason(error));
+        return OpenFailure{OpenFailure::Step::Connect, alsaReason(error)};
     }
-    if (const QString why = configure(); !why.isEmpty()) {
+    if (std::optional<OpenFailure> failure = configure()) {
         close();
-        return why;
+        return failure;
     }
     thread_ = std::jthread([this](std::stop_token stop) { play(stop); });
-    return QString();
+    return std::nullopt;
 }
 
-QString AlsaBackend::configure()
+std::optional<OpenFailure> AlsaBackend::configure()
 {
     snd_pcm_hw_params_t* hw = nullptr;
     snd_pcm_hw_params_alloca(&hw);
@@ -85,8 +86,7 @@ QString AlsaBackend::configure()
     if (error >= 0)
         error = snd_pcm_hw_params(pcm_, hw);
     if (error < 0)
-        return QStringLiteral("the default ALSA device refuses the format (%1)")
-            .arg(alsaReason(error));
+        return OpenFailure{OpenFailure::Step::SetFormat, alsaReason(error)};
 
     snd_pcm_sw_params_t* sw = nullptr;
     snd_pcm_sw_params_alloca(&sw);
@@ -97,9 +97,8 @@ QString AlsaBackend::configure()
     snd_pcm_sw_params_set_avail_min(pcm_, sw, PeriodFrames);
     snd_pcm_sw_params_set_start_threshold(pcm_, sw, PeriodFrames);
     if (error = snd_pcm_sw_params(pcm_, sw); error < 0)
-        return QStringLiteral("the default ALSA device refuses its settings (%1)")
-            .arg(alsaReason(error));
-    return QString();
+        return OpenFailure{OpenFailure::Step::SetSettings, alsaReason(error)};
+    return std::nullopt;
 }
 
 void AlsaBackend::play(std::stop_token stop)
@@ -111,15 +110,16 @@ void AlsaBackend::play(std::stop_token stop)
         const int ready = snd_pcm_wait(pcm_, WaitMs);
         if (ready == 0)
             continue;
-        // The next frame written is played after the frames the device
-        // holds, counted from the moment of the status.
-        std::int64_t renderNs = SoundTime::monotonicNs();
+        // Without a status, the period is taken to be rendered now.
+        const std::int64_t nowNs = SoundTime::monotonicNs();
+        std::int64_t renderNs = nowNs;
         if (ready > 0 && snd_pcm_status(pcm_, status) == 0) {
             snd_htimestamp_t at{};
             snd_pcm_status_get_htstamp(status, &at);
-            if (snd_pcm_status_get_state(status) == SND_PCM_STATE_RUNNING && nsOf(at) != 0)
-                renderNs = nsOf(at);
-            renderNs += std::int64_t(snd_pcm_status_get_delay(status)) * 1'000'000'000 / rate_;
+            renderNs =
+                alsaFirstFrameNs({snd_pcm_status_get_state(status) == SND_PCM_STATE_RUNNING,
+                                     nsOf(at), std::int64_t(snd_pcm_status_get_delay(status))},
+                    nowNs, int(rate_));
         }
         render_(period.data(), PeriodFrames, SoundTime::wallClockOfMonotonicNs(renderNs));
         if (!writePeriod(period.data())) {

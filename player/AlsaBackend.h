@@ -19,17 +19,17 @@ public:
     AlsaBackend& operator=(const AlsaBackend&) = delete;
 
     QString name() const override { return QStringLiteral("ALSA"); }
-    bool timedByServer() const override { return true; }
+    bool reportsRenderTime() const override { return true; }
     // Some devices (and plugins such as the pulse one) move their pointer a
     // period at a time.
     std::int64_t jitterNs() const override;
-    QString open(Render render, std::function<void()> wake) override;
+    std::optional<OpenFailure> open(Render render, std::function<void()> wake) override;
     bool serverAnswered() const override { return false; }
     Health health() override;
     void close() override;
 
 private:
-    QString configure();
+    std::optional<OpenFailure> configure();
     void play(std::stop_token stop);
     // Writes one period; false once the device is gone.
     bool writePeriod(float* period);

@@ -1,5 +1,6 @@
 #include "AudioOutput.h"
 
+#include "OutputFailureText.h"
 #include "OutputFormat.h"
 #include "PlatformError.h"
 #include "SoundTime.h"
@@ -176,7 +177,7 @@ void AudioOutput::runDevice(std::stop_token stop)
     backend_.reset();
 }
 
-QString AudioOutput::openBackend(SoundBackend& backend)
+std::optional<OpenFailure> AudioOutput::openBackend(SoundBackend& backend)
 {
     {
         // A new stream counts its frames from 0 and knows no latency yet.
@@ -201,23 +202,23 @@ void AudioOutput::openOutput()
 {
     QString reason;
     if (backend_) {
-        reason = openBackend(*backend_);
+        if (const std::optional<OpenFailure> failure = openBackend(*backend_))
+            reason = openFailureText(backend_->name(), *failure);
     } else {
         std::vector<std::unique_ptr<SoundBackend>> candidates = choose_();
-        QStringList refusals;
+        std::vector<Refusal> refusals;
         for (std::unique_ptr<SoundBackend>& candidate : candidates) {
-            const QString why = openBackend(*candidate);
-            if (why.isEmpty() || candidate->serverAnswered()) {
+            const std::optional<OpenFailure> failure = openBackend(*candidate);
+            if (!failure || candidate->serverAnswered()) {
                 backend_ = std::move(candidate);
-                reason = why;
+                if (failure)
+                    reason = openFailureText(backend_->name(), *failure);
                 break;
             }
-            refusals << (candidates.size() == 1 ? why
-                                                : candidate->name() + QStringLiteral(": ") + why);
+            refusals.push_back({candidate->name(), *failure});
         }
         if (!backend_)
-            reason = refusals.isEmpty() ? QStringLiteral("no sound output to try")
-                                        : refusals.join(QStringLiteral("; "));
+            reason = noOutputText(refusals);
     }
     if (!reason.isEmpty()) {
         // Say it once, not ten times a second.
@@ -226,7 +227,7 @@ void AudioOutput::openOutput()
                 stderr, "tarnwick: the sound output cannot be opened: %s\n", qPrintable(reason));
         reportedOpenFailure_ = true;
         setState(State::Failed,
-            serverGone_ ? QStringLiteral("the sound server is gone (%1)").arg(backend_->name())
+            serverGone_ ? lostOutputText(SoundBackend::Health::ServerGone, backend_->name())
                         : reason);
         return;
     }
@@ -237,7 +238,7 @@ void AudioOutput::openOutput()
             qPrintable(backend_->name()));
     } else {
         std::fprintf(stderr, "tarnwick: sound output: %s (%s)\n", qPrintable(backend_->name()),
-            backend_->timedByServer() ? "server's timing" : "timing estimated");
+            backend_->reportsRenderTime() ? "server's timing" : "timing estimated");
     }
     played_ = true;
     reportedOpenFailure_ = false;
@@ -256,9 +257,7 @@ void AudioOutput::watchOutput()
     if (health == SoundBackend::Health::Playing)
         return;
     serverGone_ = health == SoundBackend::Health::ServerGone;
-    const QString what = serverGone_
-        ? QStringLiteral("the sound server is gone (%1)").arg(backend_->name())
-        : QStringLiteral("the sound device was lost");
+    const QString what = lostOutputText(health, backend_->name());
     // Failed before it is no longer open, so problem() never reads an open
     // output that has gone.
     setState(State::Failed, what);

@@ -125,7 +125,7 @@ private:
     // The device thread and what only it calls.
     void runDevice(std::stop_token stop);
     void openOutput();
-    QString openBackend(SoundBackend& backend);
+    std::optional<OpenFailure> openBackend(SoundBackend& backend);
     void watchOutput();
     void setState(State state, const QString& reason = {});
     void wake();

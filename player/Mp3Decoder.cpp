@@ -2,6 +2,7 @@
 
 #include "AudioOutput.h"
 #include "OutputFormat.h"
+#include "SoundTime.h"
 #include "Voice.h"
 
 #include <QFile>
@@ -16,7 +17,6 @@
 
 namespace {
 
-constexpr std::size_t FrameBytes = sizeof(float) * OutputFormat::Channels;
 // One decoding step: about 0.1 s of sound, well under a millisecond of work.
 constexpr std::size_t StepFrames = 4096;
 // While playing, the ring is topped up this often; it holds a second.
@@ -232,10 +232,11 @@ void Mp3Decoder::pump()
         const std::size_t room = std::min(voice_.ring.freeFrames(), StepFrames);
         if (room == 0 || SDL_AudioStreamAvailable(stream_) <= 0)
             return;
-        const int got = SDL_AudioStreamGet(stream_, converted_.data(), int(room * FrameBytes));
+        const int got =
+            SDL_AudioStreamGet(stream_, converted_.data(), int(room * SoundTime::FrameBytes));
         if (got <= 0)
             return;
-        voice_.ring.write(converted_.data(), std::size_t(got) / FrameBytes);
+        voice_.ring.write(converted_.data(), std::size_t(got) / SoundTime::FrameBytes);
     }
 }
 

@@ -1,6 +1,8 @@
 #include "PipeWireBackend.h"
 
 #include "OutputFormat.h"
+#include "OutputPatience.h"
+#include "OutputTiming.h"
 #include "SoundTime.h"
 
 #include <pipewire/pipewire.h>
@@ -13,15 +15,27 @@
 #endif
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <mutex>
+#include <optional>
+
+using SoundTime::FrameBytes;
 
 namespace {
 
-constexpr std::size_t FrameBytes = sizeof(float) * OutputFormat::Channels;
-// How long a server that accepted the connection may take to link the
-// stream before it counts as not answering.
-constexpr std::int64_t LinkPatienceNs = 3'000'000'000;
+// Holds the thread loop's lock for a scope, so that no way out of it keeps
+// the loop's thread locked out.
+class LoopLock {
+public:
+    explicit LoopLock(pw_thread_loop* loop) : loop_(loop) { pw_thread_loop_lock(loop_); }
+    ~LoopLock() { pw_thread_loop_unlock(loop_); }
+    LoopLock(const LoopLock&) = delete;
+    LoopLock& operator=(const LoopLock&) = delete;
+
+private:
+    pw_thread_loop* loop_;
+};
 
 QString reasonOf(int error)
 {
@@ -45,7 +59,7 @@ struct PipeWireBackend::Hooks {
             return;
         self->error_ = QString::fromUtf8(message ? message : "") + QStringLiteral(" (") +
             reasonOf(-res) + QLatin1Char(')');
-        self->serverWent();
+        self->markLost(self->gone_);
         pw_thread_loop_signal(self->loop_, false);
     }
 
@@ -53,10 +67,13 @@ struct PipeWireBackend::Hooks {
     {
         auto* self = static_cast<PipeWireBackend*>(data);
         self->state_ = state;
+        // The stream falls back to unconnected when the server's end of the
+        // connection goes (EPIPE); an error is the stream's own, and the same
+        // server may take a new one.
         if (state == PW_STREAM_STATE_ERROR || state == PW_STREAM_STATE_UNCONNECTED) {
             if (error != nullptr)
                 self->error_ = QString::fromUtf8(error);
-            self->serverWent();
+            self->markLost(state == PW_STREAM_STATE_ERROR ? self->streamLost_ : self->gone_);
         }
         pw_thread_loop_signal(self->loop_, false);
     }
@@ -76,19 +93,15 @@ struct PipeWireBackend::Hooks {
         std::size_t frames = d.maxsize / FrameBytes;
         if (b->requested != 0 && b->requested < frames)
             frames = std::size_t(b->requested);
-        // The first frame of this buffer follows what is queued ahead of it,
-        // then passes the delay to the device, counted from the cycle's start.
         pw_time time{};
         pw_stream_get_time_n(self->stream_, &time, sizeof(time));
-        std::int64_t renderNs = time.now;
-        if (time.rate.denom != 0)
-            renderNs += time.delay * 1'000'000'000 * time.rate.num / time.rate.denom;
-        renderNs +=
-            std::int64_t(time.queued + time.buffered) * 1'000'000'000 / OutputFormat::SampleRate;
-        if (time.now == 0)
-            renderNs = SoundTime::monotonicNs();
-        self->render_(
-            static_cast<float*>(d.data), frames, SoundTime::wallClockOfMonotonicNs(renderNs));
+        const std::optional<std::int64_t> firstNs =
+            pipeWireFirstFrameNs({time.now, time.delay, time.rate.num, time.rate.denom,
+                                     std::int64_t(time.queued), std::int64_t(time.buffered)},
+                OutputFormat::SampleRate);
+        // Before the graph has run, the buffer is taken to be rendered now.
+        self->render_(static_cast<float*>(d.data), frames,
+            SoundTime::wallClockOfMonotonicNs(firstNs ? *firstNs : SoundTime::monotonicNs()));
         d.chunk->offset = 0;
         d.chunk->stride = FrameBytes;
         d.chunk->size = uint32_t(frames * FrameBytes);
@@ -128,36 +141,42 @@ PipeWireBackend::~PipeWireBackend()
     close();
 }
 
-void PipeWireBackend::serverWent()
+void PipeWireBackend::markLost(std::atomic<bool>& lost)
 {
-    if (!gone_.exchange(true) && wake_)
+    if (!lost.exchange(true) && wake_)
         wake_();
 }
 
-QString PipeWireBackend::open(Render render, std::function<void()> wake)
+std::optional<OpenFailure> PipeWireBackend::open(Render render, std::function<void()> wake)
 {
     render_ = std::move(render);
     wake_ = std::move(wake);
     gone_ = false;
+    streamLost_ = false;
     answered_ = false;
     state_ = PW_STREAM_STATE_UNCONNECTED;
     error_.clear();
     listeners_ = std::make_unique<Listeners>();
-    loop_ = pw_thread_loop_new("tarnwick-sound", nullptr);
-    if (loop_ == nullptr || pw_thread_loop_start(loop_) != 0) {
+    const std::optional<OpenFailure> failure = connectStream();
+    // The one place an open gives up, with the loop's lock let go: close()
+    // stops the loop's thread.
+    if (failure)
         close();
-        return QStringLiteral("cannot start PipeWire's loop");
-    }
-    pw_thread_loop_lock(loop_);
+    return failure;
+}
+
+std::optional<OpenFailure> PipeWireBackend::connectStream()
+{
+    using Step = OpenFailure::Step;
+    loop_ = pw_thread_loop_new("tarnwick-sound", nullptr);
+    if (loop_ == nullptr || pw_thread_loop_start(loop_) != 0)
+        return OpenFailure{Step::StartLoop, {}};
+    const LoopLock lock(loop_);
     context_ = pw_context_new(pw_thread_loop_get_loop(loop_), nullptr, 0);
     if (context_ != nullptr)
         core_ = pw_context_connect(context_, nullptr, 0);
-    if (core_ == nullptr) {
-        const int error = errno;
-        pw_thread_loop_unlock(loop_);
-        close();
-        return QStringLiteral("no PipeWire daemon answers (%1)").arg(reasonOf(error));
-    }
+    if (core_ == nullptr)
+        return OpenFailure{Step::Connect, reasonOf(errno)};
     answered_ = true;
     pw_core_add_listener(core_, &listeners_->core, &CoreEvents, this);
 
@@ -168,12 +187,8 @@ QString PipeWireBackend::open(Render render, std::function<void()> wake)
     pw_properties_setf(props, PW_KEY_NODE_LATENCY, "%d/%d", OutputFormat::DeviceBufferFrames,
         OutputFormat::SampleRate);
     stream_ = pw_stream_new(core_, "Tarnwick", props);
-    if (stream_ == nullptr) {
-        const int error = errno;
-        pw_thread_loop_unlock(loop_);
-        close();
-        return QStringLiteral("PipeWire refused the stream (%1)").arg(reasonOf(error));
-    }
+    if (stream_ == nullptr)
+        return OpenFailure{Step::MakeStream, reasonOf(errno)};
     pw_stream_add_listener(stream_, &listeners_->stream, &StreamEvents, this);
 
     std::uint8_t podBuffer[1024];
@@ -190,46 +205,45 @@ QString PipeWireBackend::open(Render render, std::function<void()> wake)
         pw_stream_flags(
             PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS | PW_STREAM_FLAG_RT_PROCESS),
         params, 1);
+    if (connected != 0)
+        return OpenFailure{Step::ConnectStream, reasonOf(-connected)};
     // Linked when it is paused or streaming; an error or a server gone
     // meanwhile ends the wait too.
-    const std::int64_t deadline = SoundTime::monotonicNs() + LinkPatienceNs;
-    while (connected == 0 && !gone_ && state_ != PW_STREAM_STATE_PAUSED &&
-        state_ != PW_STREAM_STATE_STREAMING && SoundTime::monotonicNs() < deadline)
+    const auto linked = [this] {
+        return state_ == PW_STREAM_STATE_PAUSED || state_ == PW_STREAM_STATE_STREAMING;
+    };
+    const std::int64_t deadline =
+        SoundTime::monotonicNs() + std::chrono::nanoseconds(OutputPatience::PipeWireLink).count();
+    while (!gone_ && !streamLost_ && !linked() && SoundTime::monotonicNs() < deadline)
         pw_thread_loop_timed_wait(loop_, 1);
-    const bool linked = connected == 0 && !gone_ &&
-        (state_ == PW_STREAM_STATE_PAUSED || state_ == PW_STREAM_STATE_STREAMING);
-    QString why;
-    if (!linked)
-        why = connected != 0
-            ? QStringLiteral("PipeWire refused the stream (%1)").arg(reasonOf(-connected))
-            : !error_.isEmpty() ? QStringLiteral("PipeWire: %1").arg(error_)
-                                : QStringLiteral("PipeWire did not link the stream");
-    pw_thread_loop_unlock(loop_);
-    if (!linked)
-        close();
-    return why;
+    if (gone_ || streamLost_ || !linked())
+        return OpenFailure{Step::LinkStream, error_};
+    return std::nullopt;
 }
 
 SoundBackend::Health PipeWireBackend::health()
 {
-    return gone_ ? Health::ServerGone : Health::Playing;
+    if (gone_)
+        return Health::ServerGone;
+    return streamLost_ ? Health::DeviceLost : Health::Playing;
 }
 
 void PipeWireBackend::close()
 {
     if (loop_ != nullptr) {
-        pw_thread_loop_lock(loop_);
-        // Destroying the stream takes it off the data thread, so no buffer
-        // is filled once this returns.
-        if (stream_ != nullptr) {
-            spa_hook_remove(&listeners_->stream);
-            pw_stream_destroy(stream_);
+        {
+            const LoopLock lock(loop_);
+            // Destroying the stream takes it off the data thread, so no
+            // buffer is filled once this returns.
+            if (stream_ != nullptr) {
+                spa_hook_remove(&listeners_->stream);
+                pw_stream_destroy(stream_);
+            }
+            if (core_ != nullptr) {
+                spa_hook_remove(&listeners_->core);
+                pw_core_disconnect(core_);
+            }
         }
-        if (core_ != nullptr) {
-            spa_hook_remove(&listeners_->core);
-            pw_core_disconnect(core_);
-        }
-        pw_thread_loop_unlock(loop_);
         pw_thread_loop_stop(loop_);
         if (context_ != nullptr)
             pw_context_destroy(context_);

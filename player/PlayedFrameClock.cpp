@@ -1,18 +1,16 @@
 #include "PlayedFrameClock.h"
 
+#include "SoundTime.h"
+
+using SoundTime::framesToNs;
+
 namespace {
 
-constexpr std::int64_t WindowNs = 1'000'000'000;
+constexpr std::int64_t WindowNs = SoundTime::NsPerSecond;
 // A report this much later than the bounds is not a stale reading but a
 // stream that stood still meanwhile (longer than any graph cycle).
 constexpr std::int64_t FellBehindNs = 250'000'000;
 constexpr std::int64_t WideNs = 2'000'000;
-
-std::int64_t lengthNs(std::int64_t frames, int rate)
-{
-    // In two parts, so that a stream playing for weeks does not overflow.
-    return frames / rate * 1'000'000'000 + frames % rate * 1'000'000'000 / rate;
-}
 
 } // namespace
 
@@ -29,7 +27,7 @@ void PlayedFrameClock::keep(std::deque<Bound>& bounds, Bound bound, Better bette
 void PlayedFrameClock::report(
     std::int64_t askedNs, std::int64_t answeredNs, std::int64_t readFrame, std::int64_t sinkNs)
 {
-    const std::int64_t aheadNs = sinkNs - lengthNs(readFrame, rate_);
+    const std::int64_t aheadNs = sinkNs - framesToNs(readFrame, rate_);
     if (!atMost_.empty() && askedNs + aheadNs - atMost_.front().firstFrameNs > FellBehindNs)
         forget();
     const std::optional<Reading> before = last_;
@@ -41,7 +39,7 @@ void PlayedFrameClock::report(
         keep(atMost_, {answeredNs, answeredNs + aheadNs}, sooner);
     else if (before && readFrame > before->readFrame)
         keep(atMost_,
-            {answeredNs, answeredNs + aheadNs + lengthNs(readFrame - before->readFrame, rate_)},
+            {answeredNs, answeredNs + aheadNs + framesToNs(readFrame - before->readFrame, rate_)},
             sooner);
 }
 
@@ -58,7 +56,7 @@ std::optional<std::int64_t> PlayedFrameClock::renderNs(std::int64_t frame) const
     const std::optional<std::int64_t> firstNs = firstFrameNs();
     if (!firstNs)
         return std::nullopt;
-    return *firstNs + lengthNs(frame, rate_);
+    return *firstNs + framesToNs(frame, rate_);
 }
 
 std::optional<std::int64_t> PlayedFrameClock::splitAtNs() const
@@ -68,7 +66,7 @@ std::optional<std::int64_t> PlayedFrameClock::splitAtNs() const
         return std::nullopt;
     // The next cycle starts when the last reading's read frame is rendered
     // less its latency; one answered then is the reading at either bound.
-    return *firstNs + lengthNs(last_->readFrame, rate_) - last_->sinkNs;
+    return *firstNs + framesToNs(last_->readFrame, rate_) - last_->sinkNs;
 }
 
 bool PlayedFrameClock::wide() const

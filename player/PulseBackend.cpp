@@ -1,20 +1,19 @@
 #include "PulseBackend.h"
 
 #include "OutputFormat.h"
+#include "OutputPatience.h"
 #include "SoundTime.h"
 
 #include <pulse/pulseaudio.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
+
+using SoundTime::FrameBytes;
 
 namespace {
 
-constexpr std::size_t FrameBytes = sizeof(float) * OutputFormat::Channels;
 constexpr std::size_t DeviceBufferBytes = OutputFormat::DeviceBufferFrames * FrameBytes;
-// How long a server may take to accept the connection and the stream.
-constexpr auto ServerPatience = std::chrono::seconds(3);
 
 bool settled(pa_context_state_t state)
 {
@@ -88,7 +87,7 @@ struct PulseBackend::Hooks {
         const std::optional<std::int64_t> splitNs = self->played_.splitAtNs();
         const std::int64_t nowNs = SoundTime::monotonicNs();
         if (self->splitReport_ != nullptr && splitNs && *splitNs > nowNs &&
-            *splitNs < nowNs + 1'000'000'000)
+            *splitNs < nowNs + SoundTime::NsPerSecond)
             pa_context_rttime_restart(
                 self->context_, self->splitReport_, pa_usec_t(*splitNs / 1000));
     }
@@ -182,20 +181,22 @@ void PulseBackend::changed()
 template <typename Settled> bool PulseBackend::waitFor(Settled isSettled)
 {
     std::unique_lock lock(changedMutex_);
-    return changedWake_.wait_for(lock, ServerPatience, isSettled);
+    return changedWake_.wait_for(lock, OutputPatience::PulseAudioStep, isSettled);
 }
 
-QString PulseBackend::giveUp(const QString& what)
+OpenFailure PulseBackend::giveUp(OpenFailure::Step step)
 {
-    pa_threaded_mainloop_lock(loop_);
-    const QString why = QStringLiteral("%1 (%2)").arg(
-        what, QString::fromUtf8(pa_strerror(pa_context_errno(context_))));
-    pa_threaded_mainloop_unlock(loop_);
+    QString reason;
+    if (context_ != nullptr) {
+        pa_threaded_mainloop_lock(loop_);
+        reason = QString::fromUtf8(pa_strerror(pa_context_errno(context_)));
+        pa_threaded_mainloop_unlock(loop_);
+    }
     close();
-    return why;
+    return {step, reason};
 }
 
-QString PulseBackend::open(Render render, std::function<void()> wake)
+std::optional<OpenFailure> PulseBackend::open(Render render, std::function<void()> wake)
 {
     render_ = std::move(render);
     wake_ = std::move(wake);
@@ -206,10 +207,8 @@ QString PulseBackend::open(Render render, std::function<void()> wake)
     framesWritten_ = 0;
     asked_.clear();
     loop_ = pa_threaded_mainloop_new();
-    if (loop_ == nullptr || pa_threaded_mainloop_start(loop_) < 0) {
-        close();
-        return QStringLiteral("cannot start PulseAudio's main loop");
-    }
+    if (loop_ == nullptr || pa_threaded_mainloop_start(loop_) < 0)
+        return giveUp(OpenFailure::Step::StartLoop);
     pa_threaded_mainloop_lock(loop_);
     context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "Tarnwick");
     pa_context_set_state_callback(context_, &Hooks::contextState, this);
@@ -220,7 +219,7 @@ QString PulseBackend::open(Render render, std::function<void()> wake)
         waitFor([this] { return settled(pa_context_state_t(contextState_.load())); }) &&
         contextState_ == PA_CONTEXT_READY;
     if (!answered)
-        return giveUp(QStringLiteral("no PulseAudio server answers"));
+        return giveUp(OpenFailure::Step::Connect);
 
     answered_ = true;
     // Which server answers decides how its timing reports are read; one
@@ -261,8 +260,8 @@ QString PulseBackend::open(Render render, std::function<void()> wake)
         waitFor([this] { return settled(pa_stream_state_t(streamState_.load())); }) &&
         streamState_ == PA_STREAM_READY;
     if (!ready)
-        return giveUp(QStringLiteral("PulseAudio refused the stream"));
-    return QString();
+        return giveUp(OpenFailure::Step::ConnectStream);
+    return std::nullopt;
 }
 
 SoundBackend::Health PulseBackend::health()

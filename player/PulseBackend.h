@@ -31,11 +31,11 @@ public:
     PulseBackend& operator=(const PulseBackend&) = delete;
 
     QString name() const override { return QStringLiteral("PulseAudio"); }
-    bool timedByServer() const override { return true; }
+    bool reportsRenderTime() const override { return true; }
     // Interpolated between the server's timing updates, which correct it by
     // a millisecond or so.
     std::int64_t jitterNs() const override { return 1'000'000; }
-    QString open(Render render, std::function<void()> wake) override;
+    std::optional<OpenFailure> open(Render render, std::function<void()> wake) override;
     bool serverAnswered() const override { return answered_; }
     Health health() override;
     void close() override;
@@ -46,8 +46,9 @@ private:
     // Waits until `settled` holds, or a while; whether it did.
     template <typename Settled> bool waitFor(Settled settled);
     void changed();
-    // `what` went wrong: with the server's own reason, once all is closed.
-    QString giveUp(const QString& what);
+    // The one way an open gives up: all closed, with the server's own
+    // reason for what failed at `step`.
+    OpenFailure giveUp(OpenFailure::Step step);
     enum class Asking { ForWrite, ForSplit }; // a timing report
     void askForReport(Asking why);
     // On the wall clock, when the next frame written is rendered.

@@ -10,7 +10,7 @@ namespace {
 // One device buffer: what SDL's device is taken to hold ahead of the one
 // being filled.
 constexpr std::int64_t EstimatedLatencyNs =
-    std::int64_t(OutputFormat::DeviceBufferFrames) * 1'000'000'000 / OutputFormat::SampleRate;
+    SoundTime::framesToNs(OutputFormat::DeviceBufferFrames, OutputFormat::SampleRate);
 
 } // namespace
 
@@ -40,7 +40,7 @@ SdlBackend::~SdlBackend()
     SDL_TLSCleanup();
 }
 
-QString SdlBackend::open(Render render, std::function<void()>)
+std::optional<OpenFailure> SdlBackend::open(Render render, std::function<void()>)
 {
     SDL_ClearError();
     if (!subsystemUp_ && SDL_InitSubSystem(SDL_INIT_AUDIO) == 0)
@@ -56,13 +56,11 @@ QString SdlBackend::open(Render render, std::function<void()>)
         wanted.userdata = this;
         device_ = openDevice_(wanted);
     }
-    if (device_ == 0) {
-        const QString reason = QString::fromUtf8(SDL_GetError());
-        return reason.isEmpty() ? QStringLiteral("the sound device refused to open") : reason;
-    }
+    if (device_ == 0)
+        return OpenFailure{OpenFailure::Step::Connect, QString::fromUtf8(SDL_GetError())};
     // SDL opens it paused.
     SDL_PauseAudioDevice(device_, 0);
-    return QString();
+    return std::nullopt;
 }
 
 SoundBackend::Health SdlBackend::health()
@@ -82,7 +80,7 @@ void SdlBackend::close()
 
 void SdlBackend::callback(void* self, Uint8* stream, int bytes)
 {
-    const auto frames = std::size_t(bytes) / (sizeof(float) * OutputFormat::Channels);
+    const auto frames = std::size_t(bytes) / SoundTime::FrameBytes;
     static_cast<SdlBackend*>(self)->render_(
         reinterpret_cast<float*>(stream), frames, SoundTime::wallClockNs() + EstimatedLatencyNs);
 }

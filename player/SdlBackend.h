@@ -24,10 +24,10 @@ public:
     SdlBackend& operator=(const SdlBackend&) = delete;
 
     QString name() const override { return QStringLiteral("SDL"); }
-    bool timedByServer() const override { return false; }
+    bool reportsRenderTime() const override { return false; }
     // Its callbacks' wake-ups, up to a buffer.
     std::int64_t jitterNs() const override;
-    QString open(Render render, std::function<void()> wake) override;
+    std::optional<OpenFailure> open(Render render, std::function<void()> wake) override;
     bool serverAnswered() const override { return false; }
     Health health() override;
     void close() override;

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 // A sound server the test plays the part of, behind the output's backend
@@ -48,18 +49,18 @@ class FakeBackend final : public SoundBackend {
 public:
     explicit FakeBackend(FakeServer& server) : server_(server) { }
     QString name() const override { return server_.name; }
-    bool timedByServer() const override { return true; }
+    bool reportsRenderTime() const override { return true; }
     std::int64_t jitterNs() const override { return 1'000'000; }
-    QString open(Render render, std::function<void()> wake) override
+    std::optional<OpenFailure> open(Render render, std::function<void()> wake) override
     {
         if (!server_.up)
-            return QStringLiteral("Connection refused");
+            return OpenFailure{OpenFailure::Step::Connect, QStringLiteral("Connection refused")};
         const std::scoped_lock lock(server_.mutex);
         server_.render = std::move(render);
         server_.wake = std::move(wake);
         server_.health = Health::Playing;
         ++server_.opens;
-        return QString();
+        return std::nullopt;
     }
     bool serverAnswered() const override { return server_.answers; }
     Health health() override { return server_.health; }
