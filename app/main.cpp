@@ -38,7 +38,7 @@ int main(int argc, char** argv)
         inputBox,
         programExit,
         [&](int) { return std::make_unique<Mp3Player>(audioOutput, lengths); },
-        audioOutput,
+        audioOutput.mixer(),
         [&lastChoiceFolder](int) { return std::make_unique<QtFileDialog>(lastChoiceFolder); },
         audioOutput,
         fileCheck,

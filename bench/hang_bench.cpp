@@ -262,7 +262,7 @@ enum class Ending { Signal, Quit };
             return std::make_unique<TimedPlayer>(
                 std::make_unique<Mp3Player>(output, lengths, access), plays[std::size_t(slot)]);
         },
-        output,
+        output.mixer(),
         [&](int slot) {
             auto dialog = std::make_unique<ChosenPath>();
             dialogs[std::size_t(slot)] = dialog.get();

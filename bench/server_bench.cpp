@@ -587,7 +587,7 @@ public:
                                                        players_[std::size_t(slot)] = player.get();
                                                        return player;
                                                    },
-                                                   output_,
+                                                   output_.mixer(),
                                                    [this](int slot) {
                                                        auto dialog = std::make_unique<ChosenPath>();
                                                        dialogs_[std::size_t(slot)] = dialog.get();

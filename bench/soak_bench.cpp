@@ -119,7 +119,7 @@ int main(int argc, char** argv)
             return std::make_unique<TimedPlayer>(
                 std::make_unique<Mp3Player>(output, lengths), plays[std::size_t(slot)]);
         },
-        output,
+        output.mixer(),
         [&](int slot) {
             auto dialog = std::make_unique<ChosenPath>();
             dialogs[std::size_t(slot)] = dialog.get();

@@ -1,17 +1,14 @@
 #pragma once
 
-#include "MixerHold.h"
-#include "MixerTimeline.h"
+#include "Mixer.h"
 #include "SoundBackend.h"
 #include "SoundBackends.h"
 #include "SoundOutputCheck.h"
 #include "SoundTime.h"
 #include "StallWatch.h"
-#include "StartSwitch.h"
 
 #include <QString>
 
-#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -23,12 +20,11 @@
 #include <thread>
 #include <vector>
 
-struct Voice;
-
 // The one sound output all players share, and the check ahead of a start
-// that it is there: a SoundBackend (the sound server's own client library
-// where one runs, SDL as the last fallback) whose render callback mixes the
-// voices of the players.
+// that it is there: the device's life (choosing a SoundBackend, the sound
+// server's own client library where one runs, SDL as the last fallback;
+// opening it, watching it, reopening it, and whether it stands still), whose
+// render callback is the mixer's (Mixer), which the output owns.
 //
 // The output is opened as soon as it is made and kept open and running, so
 // the first start of the day is placed like every other.
@@ -36,42 +32,32 @@ struct Voice;
 // Threads: the backend is chosen, opened, watched and reopened on the
 // output's own device thread, never on the GUI thread: opening can wait as
 // long as a hung sound server does. The GUI thread reads how it stands
-// (isOpen, problem). The render callback runs on the backend's audio thread
-// and only mixes: it reads the voices' rings and atomics, never decodes,
-// allocates, or waits for a decoder. The mixer's own state (the voices
-// attached, the placed start) is guarded by a mutex that the callback holds
-// while it mixes and the GUI thread holds for a few assignments; nobody
-// holds it across a call into a backend or a file.
+// (isOpen, problem, unavailable). The render callback runs on the backend's
+// audio thread: it notes the device's progress and hands the buffer to the
+// mixer. The device and the mixer meet there and at a reopen, where the
+// mixer starts its count and its timeline afresh; nothing else of either
+// reaches the other.
 //
 // An output lost while open (its device, or its whole sound server) is
 // closed and opened again through the same backend, and playback goes on
 // where it was.
 //
-// Ownership: the voices belong to their players, which attach them for
-// their lifetime. The output must outlive every player attached to it.
-class AudioOutput final : public SoundOutputCheck, public MixerHold {
+// Ownership: the output must outlive every player attached to its mixer.
+class AudioOutput final : public SoundOutputCheck {
 public:
-    static constexpr std::size_t MaxVoices = 64;
-
     // The backends to try, in order, until one opens; called on the device
     // thread until one has. Tests put in one of their own.
     using BackendChoice = std::function<std::vector<std::unique_ptr<SoundBackend>>()>;
 
-    // The wall clock (ns) the mixer's timeline and the starts are counted
-    // on; a test that plays the server's part keeps a time of its own.
-    using WallClock = std::function<std::int64_t()>;
-
-    explicit AudioOutput(
-        BackendChoice choose = soundBackendsToTry, WallClock wallClock = SoundTime::wallClockNs);
+    explicit AudioOutput(BackendChoice choose = soundBackendsToTry,
+        Mixer::WallClock wallClock = SoundTime::wallClockNs);
     ~AudioOutput() override;
     AudioOutput(const AudioOutput&) = delete;
     AudioOutput& operator=(const AudioOutput&) = delete;
 
-    void attach(Voice& voice);
-    void detach(Voice& voice);
+    Mixer& mixer() { return mixer_; }
 
     bool isOpen() const { return open_.load(); }
-    std::int64_t wallClockNs() const { return wallClock_(); }
     // Why there is no sound output now: empty while the output is open and
     // playing, or while it is being opened and has not yet taken long; an
     // open output that has asked for no sound for half a second while the
@@ -84,29 +70,8 @@ public:
     // The backend that plays ("PipeWire", ...), empty before one opened.
     QString name() const override;
 
-    // While it is held the callback does not run, so a voice can be reset.
-    // The holds nest: a start held whole (MixerHold) holds it within.
-    std::unique_lock<std::recursive_mutex> holdMixer() { return std::unique_lock(mixMutex_); }
-    void hold() override { mixMutex_.lock(); }
-    void release() override { mixMutex_.unlock(); }
-
     // How often the output was found lost and reopened (for tests and logs).
     int reopenCount() const { return reopens_.load(); }
-
-    // Places a start ahead (see StartSwitch): `voice` starts at the output
-    // frame heard at `atNs` on the wall clock, and every other voice falls
-    // silent at that frame. Replaces any switch placed before.
-    void armStart(Voice& voice, std::int64_t atNs);
-    void disarmStart(const Voice& voice);
-
-    // Where the last switch fired: its frame counted from the output's
-    // opening (the frames it was handed before it), and when that frame is
-    // heard.
-    struct FiredSwitch {
-        std::uint64_t frame;
-        std::int64_t heardNs;
-    };
-    std::optional<FiredSwitch> lastFiredSwitch();
 
     // When the output last went quiet for longer than it should (no callback
     // for two buffers and more while open): when the gap ended and how long
@@ -118,8 +83,6 @@ public:
 private:
     enum class State { Opening, Open, Failed };
 
-    void mix(float* out, std::size_t frames, std::int64_t reportedNs);
-    void mixVoice(Voice& voice, float* out, std::size_t frames, std::int64_t firstFrameNs);
     QString standingStill() const;
 
     // The device thread and what only it calls.
@@ -131,7 +94,7 @@ private:
     void wake();
 
     BackendChoice choose_;
-    const WallClock wallClock_;
+    Mixer mixer_;
     // Device thread only: the backend that played, or whose server answered.
     std::unique_ptr<SoundBackend> backend_;
     bool played_ = false; // device thread only
@@ -148,13 +111,6 @@ private:
     QString name_;
     std::int64_t openingSinceMs_ = 0;
 
-    std::recursive_mutex mixMutex_;
-    // Guarded by mixMutex_.
-    std::array<Voice*, MaxVoices> voices_{};
-    StartSwitch switch_;
-    std::uint64_t framesMixed_ = 0;
-    std::optional<FiredSwitch> fired_;
-    MixerTimeline timeline_;
     // The output's progress, seen from the audio and the device thread.
     StallWatch stalls_;
 

@@ -1,6 +1,6 @@
 #include "Mp3Decoder.h"
 
-#include "AudioOutput.h"
+#include "Mixer.h"
 #include "OutputFormat.h"
 #include "SoundTime.h"
 #include "Voice.h"
@@ -24,8 +24,8 @@ constexpr auto TopUpInterval = std::chrono::milliseconds(200);
 
 } // namespace
 
-Mp3Decoder::Mp3Decoder(Voice& voice, AudioOutput& output)
-    : voice_(voice), output_(output), decoded_(StepFrames * 2), converted_(StepFrames * 2),
+Mp3Decoder::Mp3Decoder(Voice& voice, Mixer& mixer)
+    : voice_(voice), mixer_(mixer), decoded_(StepFrames * 2), converted_(StepFrames * 2),
       thread_([this](std::stop_token stop) { run(stop); })
 {
 }
@@ -53,7 +53,7 @@ void Mp3Decoder::rewind()
 // command still waiting.
 void Mp3Decoder::post(Command command)
 {
-    const auto mixer = output_.holdMixer();
+    const auto mixer = mixer_.holdMixer();
     voice_.running.store(false);
     voice_.resetPending.store(true);
     voice_.playedFrames.store(0);

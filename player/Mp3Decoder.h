@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-class AudioOutput;
+class Mixer;
 struct Voice;
 
 // Decodes one player's file ahead into its voice, converted to the mixer's
@@ -43,7 +43,7 @@ struct Voice;
 // converter; the voice belongs to the player and outlives the decoder.
 class Mp3Decoder {
 public:
-    Mp3Decoder(Voice& voice, AudioOutput& output);
+    Mp3Decoder(Voice& voice, Mixer& mixer);
     ~Mp3Decoder();
     Mp3Decoder(const Mp3Decoder&) = delete;
     Mp3Decoder& operator=(const Mp3Decoder&) = delete;
@@ -88,7 +88,7 @@ private:
     void report(const QString& problem);
 
     Voice& voice_;
-    AudioOutput& output_;
+    Mixer& mixer_;
 
     // The mailbox: guarded by mailMutex_.
     std::mutex mailMutex_;

@@ -41,16 +41,16 @@ struct Mp3Player::PendingOpen {
 
 Mp3Player::Mp3Player(
     AudioOutput& output, LengthScanner& lengths, FileAccess access, QObject* parent)
-    : QObject(parent), output_(output), lengths_(lengths), access_(std::move(access)),
-      voice_(std::make_unique<Voice>(BufferFrames)),
-      decoder_(std::make_unique<Mp3Decoder>(*voice_, output_))
+    : QObject(parent), output_(output), mixer_(output.mixer()), lengths_(lengths),
+      access_(std::move(access)), voice_(std::make_unique<Voice>(BufferFrames)),
+      decoder_(std::make_unique<Mp3Decoder>(*voice_, output.mixer()))
 {
-    output_.attach(*voice_);
+    mixer_.attach(*voice_);
 }
 
 Mp3Player::~Mp3Player()
 {
-    output_.detach(*voice_);
+    mixer_.detach(*voice_);
 }
 
 void Mp3Player::open(const QString& path, OpenAnswer answer)
@@ -126,14 +126,14 @@ void Mp3Player::play()
     // opened or stands still: then the sound starts as soon as it runs.
     if (const QString problem = output_.unavailable(); !problem.isEmpty())
         throw PlatformError(QStringLiteral("no sound output: %1").arg(problem));
-    const auto mixer = output_.holdMixer();
+    const auto mixer = mixer_.holdMixer();
     if (voice_->finished.load())
         decoder_->rewind();
     ranDryReported_ = false;
     // Paused since the last buffer was mixed, it never fell silent: it
     // sounds on with the start it had.
     if (!voice_->running.load() && !voice_->sounding.load()) {
-        voice_->startMadeNs.store(output_.wallClockNs());
+        voice_->startMadeNs.store(mixer_.wallClockNs());
         voice_->placedAhead.store(false);
         voice_->awaitingFirstSample.store(true);
     }
@@ -143,7 +143,7 @@ void Mp3Player::play()
 void Mp3Player::playOnSchedule(const QDateTime& second)
 {
     {
-        const auto mixer = output_.holdMixer();
+        const auto mixer = mixer_.holdMixer();
         const bool madeAhead = voice_->placedAhead.load() && !voice_->awaitingFirstSample.load() &&
             voice_->startMadeNs.load() == second.toMSecsSinceEpoch() * SoundTime::NsPerMs;
         // A short bell rung whole on its second, before a late tick came.
@@ -161,20 +161,20 @@ void Mp3Player::armStartAt(const QDateTime& second)
     // At the end of the file the start is from its beginning, as play() does.
     if (voice_->finished.load())
         decoder_->rewind();
-    output_.armStart(*voice_, second.toMSecsSinceEpoch() * 1'000'000);
+    mixer_.armStart(*voice_, second.toMSecsSinceEpoch() * SoundTime::NsPerMs);
     decoder_->wake();
 }
 
 void Mp3Player::disarmStart()
 {
-    output_.disarmStart(*voice_);
+    mixer_.disarmStart(*voice_);
 }
 
 std::optional<FirstSample> Mp3Player::firstSampleOf(const QDateTime& second) const
 {
     const std::int64_t secondNs = second.toMSecsSinceEpoch() * SoundTime::NsPerMs;
     // Read whole: the mixer writes a start's record while it holds itself.
-    const auto mixer = output_.holdMixer();
+    const auto mixer = mixer_.holdMixer();
     const std::int64_t firstNs = voice_->firstSampleNs.load();
     if (voice_->awaitingFirstSample.load() || firstNs == 0)
         return std::nullopt;

@@ -15,6 +15,7 @@
 #include <optional>
 
 class AudioOutput;
+class Mixer;
 class Mp3Decoder;
 struct Voice;
 
@@ -35,7 +36,7 @@ struct FileAccess {
 // patience (a hung drive or network share) is refused, and its late answer
 // is closed unseen, on the opener thread, since even closing a file on a
 // hung share can wait. The file is decoded on the player's own decoder thread (Mp3Decoder),
-// mixed on the output's audio thread (AudioOutput), and its exact length found on
+// mixed on the output's audio thread (Mixer), and its exact length found on
 // the LengthScanner's thread; none of them ever calls back into the player.
 // Ownership: the player owns its voice and decoder; the output and the
 // scanner are shared by all players and must outlive them.
@@ -79,6 +80,7 @@ private:
     void take(const QString& path, Mp3File file);
 
     AudioOutput& output_;
+    Mixer& mixer_;
     LengthScanner& lengths_;
     FileAccess access_;
     std::unique_ptr<Voice> voice_;

@@ -8,6 +8,11 @@
 // cover one slow answer, not a server that is away.
 namespace OutputPatience {
 
+// Any server: how long a first open may take before the check ahead of a
+// start says the server does not answer. The open goes on meanwhile; a
+// start is not refused until then, so a server that answers late plays.
+inline constexpr std::chrono::milliseconds FirstOpen{2000};
+
 // PipeWire: from connecting the stream until the session manager has linked
 // it to a sink. WirePlumber links a stream within tens of milliseconds; a
 // session still starting, or a server just restarted, takes a second or two

@@ -16,7 +16,7 @@
 //   goes on, after the voice has begun, sets `ranDry`.
 // - The GUI thread sets and clears `running` (play, pause). To give the voice
 //   a new file or take it back to its start, it sets `resetPending` and
-//   zeroes the counts while the mixer is held off (AudioOutput::holdMixer);
+//   zeroes the counts while the mixer is held off (Mixer::holdMixer);
 //   the mixer then leaves the voice alone until the decoder, on its own
 //   thread, has emptied the ring and cleared `resetPending`.
 // - A start placed ahead (StartSwitch) sets `armed` until it fires, so the

@@ -74,7 +74,7 @@ public:
                   players_[std::size_t(slot)] = player.get();
                   return player;
               },
-              &output_, &output_)
+              &output_.mixer(), &output_)
     {
         h_.clock.set(start);
         nextPullNs_ = nowNs_;
@@ -284,8 +284,7 @@ const StartPath paths[] = {
             p.setClock(-2 * Second);
             p.pass(S);
         },
-        true, "Slot 4: started slot3 scheduled for 10:00:00, 2 ms late, first sample +0.0 ms",
-        ""},
+        true, "Slot 4: started slot3 scheduled for 10:00:00, 2 ms late, first sample +0.0 ms", ""},
     {"summer time begins over it", {3}, [](Program& p) { p.pass(5 * Second); }, false,
         "summer time began", "missed slot3 scheduled for 2:30:00: that time does not occur",
         QTime(2, 30),

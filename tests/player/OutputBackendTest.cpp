@@ -36,7 +36,7 @@ TEST(OutputBackend, AStartIsPlacedOnTheServersRenderTimesWhateverTheLatencyAndAL
     EXPECT_EQ(output.name(), QStringLiteral("Fake"));
     Voice bell{std::size_t(OutputFormat::SampleRate)};
     fill(bell);
-    output.attach(bell);
+    output.mixer().attach(bell);
 
     // The graph at 1024 frames, 23 ms ahead, then at 4096, 93 ms ahead: the
     // buffers' times are the server's, whatever the clock of the callback.
@@ -49,13 +49,13 @@ TEST(OutputBackend, AStartIsPlacedOnTheServersRenderTimesWhateverTheLatencyAndAL
     for (int i = 0; i < 4; ++i)
         pull(1024);
     at += 70 * Ms;
-    output.armStart(bell, second);
+    output.mixer().armStart(bell, second);
     while (at + 4096 * NsPerFrame <= second)
         pull(4096);
     EXPECT_FALSE(bell.running.load());
     pull(4096);
     ASSERT_TRUE(bell.running.load());
-    const auto fired = output.lastFiredSwitch();
+    const auto fired = output.mixer().lastFiredSwitch();
     ASSERT_TRUE(fired.has_value());
     EXPECT_GE(fired->heardNs, second);
     EXPECT_LT(fired->heardNs, second + NsPerFrame);
@@ -64,16 +64,16 @@ TEST(OutputBackend, AStartIsPlacedOnTheServersRenderTimesWhateverTheLatencyAndAL
     // Known when its buffer is already on its way: sounded at once, late.
     bell.running = false;
     const std::int64_t known = SoundTime::wallClockNs();
-    output.armStart(bell, known + 10 * Ms);
+    output.mixer().armStart(bell, known + 10 * Ms);
     server.pull(1024, known + 93 * Ms);
     EXPECT_TRUE(bell.running.load());
     EXPECT_EQ(bell.firstSampleNs.load(), known + 93 * Ms);
     // Its second passed a buffer and more before it was asked for: the tick's.
     bell.running = false;
-    output.armStart(bell, known - 100 * Ms);
+    output.mixer().armStart(bell, known - 100 * Ms);
     server.pull(1024, known + 93 * Ms);
     EXPECT_FALSE(bell.running.load());
-    output.detach(bell);
+    output.mixer().detach(bell);
 }
 
 TEST(OutputBackend, AServerThatGoesIsReportedGoneAndTheOutputReopensWhenItIsBack)

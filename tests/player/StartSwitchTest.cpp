@@ -65,7 +65,7 @@ TEST(StartSwitch, APlacedStartSoundsFromTheFrameOfItsSecondAndSilencesTheOthersT
     // the mixer started.
     ASSERT_TRUE(QTest::qWaitFor([&] { return bell->currentPosition() >= 1.5; }, 10000));
     EXPECT_FALSE(byHand->isPlaying());
-    const auto fired = rig.output->lastFiredSwitch();
+    const auto fired = rig.output->mixer().lastFiredSwitch();
     ASSERT_TRUE(fired.has_value());
     EXPECT_GE(fired->heardNs, nsOf(second));
     EXPECT_LT(fired->heardNs, nsOf(second) + NsPerFrame);
@@ -115,7 +115,7 @@ TEST(StartSwitch, OfSwitchesPlacedForOneSecondOnlyTheLastSoundsAndAWithdrawnOrLa
     waitUntilPast(second, 500);
     for (int i : {0, 1, 2})
         EXPECT_FALSE(players[std::size_t(i)]->isPlaying());
-    EXPECT_FALSE(rig.output->lastFiredSwitch().has_value());
+    EXPECT_FALSE(rig.output->mixer().lastFiredSwitch().has_value());
     EXPECT_TRUE(rig.recording().silent());
 
     const QDateTime next = comingSecond();
@@ -165,7 +165,7 @@ TEST(StartSwitch, TheOutputRunsBeforeTheFirstStartSoThatStartIsPlacedOnItsSample
     const QDateTime second = comingSecond();
     bell->armStartAt(second);
     ASSERT_TRUE(QTest::qWaitFor([&] { return bell->isPlaying(); }, 10000));
-    const auto fired = rig.output->lastFiredSwitch();
+    const auto fired = rig.output->mixer().lastFiredSwitch();
     ASSERT_TRUE(fired.has_value());
     EXPECT_GE(fired->heardNs, nsOf(second));
     EXPECT_LT(fired->heardNs, nsOf(second) + NsPerFrame);
