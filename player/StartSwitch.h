@@ -14,7 +14,7 @@ struct Voice;
 // There is at most one: arming replaces the one before, since of the slots
 // due in one second only the last sounds. Threads: arm() and disarm() are
 // called on the GUI thread while the mixer is held off
-// (under AudioOutput's mixer mutex); take() runs in the audio callback.
+// (under the Mixer's mutex); take() runs in the audio callback.
 class StartSwitch {
 public:
     struct Cut {
