@@ -1,8 +1,8 @@
 #pragma once
 
+#include "BackendOrder.h"
 #include "Mixer.h"
 #include "SoundBackend.h"
-#include "SoundBackends.h"
 #include "SoundOutputCheck.h"
 #include "SoundTime.h"
 #include "StallWatch.h"

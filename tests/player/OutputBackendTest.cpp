@@ -1,7 +1,7 @@
 #include "AudioOutput.h"
+#include "BackendOrder.h"
 #include "FakeServer.h"
 #include "OutputFormat.h"
-#include "SoundBackends.h"
 #include "SoundTime.h"
 #include "Voice.h"
 

@@ -1,4 +1,4 @@
-#include "SoundBackends.h"
+#include "BackendOrder.h"
 
 #include "AlsaBackend.h"
 #include "PipeWireBackend.h"
