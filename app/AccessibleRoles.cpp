@@ -1,4 +1,4 @@
-#include "AccessibleRoles.h"
+#include "app/AccessibleRoles.h"
 
 #include <QAccessibleWidget>
 #include <QPushButton>

@@ -1,16 +1,16 @@
 #pragma once
 
-#include "ErrorReporter.h"
-#include "PlatformServices.h"
-#include "RunStopButtons.h"
-#include "SlotFileChooser.h"
-#include "SlotPlayers.h"
-#include "SlotStarter.h"
-#include "StartTimeEditor.h"
-#include "Timetable.h"
-#include "TimetableView.h"
-#include "WindowControls.h"
-#include "WindowLock.h"
+#include "app/PlatformServices.h"
+#include "editing/SlotFileChooser.h"
+#include "editing/StartTimeEditor.h"
+#include "errors/ErrorReporter.h"
+#include "lock/WindowLock.h"
+#include "model/Timetable.h"
+#include "playback/RunStopButtons.h"
+#include "sounding/SlotPlayers.h"
+#include "sounding/SlotStarter.h"
+#include "window/TimetableView.h"
+#include "window/WindowControls.h"
 
 #include <QWidget>
 

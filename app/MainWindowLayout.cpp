@@ -1,12 +1,12 @@
-#include "MainWindowLayout.h"
+#include "app/MainWindowLayout.h"
 
-#include "FileDialog.h"
-#include "FittedFont.h"
-#include "LabelColour.h"
-#include "MediaPlayer.h"
-#include "SlotTexts.h"
-#include "SongFont.h"
-#include "Twips.h"
+#include "platform/FileDialog.h"
+#include "platform/MediaPlayer.h"
+#include "window/FittedFont.h"
+#include "window/LabelColour.h"
+#include "window/SlotTexts.h"
+#include "window/SongFont.h"
+#include "window/Twips.h"
 
 #include <QFrame>
 #include <QGroupBox>

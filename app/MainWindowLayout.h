@@ -1,7 +1,7 @@
 #pragma once
 
-#include "SlotPlayers.h"
-#include "WindowControls.h"
+#include "sounding/SlotPlayers.h"
+#include "window/WindowControls.h"
 
 class FileDialog;
 

@@ -1,8 +1,8 @@
-#include "MainWindow.h"
+#include "app/MainWindow.h"
 
-#include "HandlerFailures.h"
-#include "ProgressDisplay.h"
-#include "Scheduler.h"
+#include "errors/HandlerFailures.h"
+#include "playback/ProgressDisplay.h"
+#include "schedule/Scheduler.h"
 
 #include <QPushButton>
 #include <QTimer>

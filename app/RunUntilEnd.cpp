@@ -1,7 +1,7 @@
-#include "RunUntilEnd.h"
+#include "app/RunUntilEnd.h"
 
-#include "MainWindow.h"
-#include "TerminationSignals.h"
+#include "app/MainWindow.h"
+#include "app/TerminationSignals.h"
 
 #include <QApplication>
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "FileDialog.h"
-#include "InputBox.h"
-#include "MediaPlayer.h"
-#include "MessageBox.h"
-#include "Mp3Player.h"
-#include "ProgramExit.h"
+#include "platform/FileDialog.h"
+#include "platform/InputBox.h"
+#include "platform/MediaPlayer.h"
+#include "platform/MessageBox.h"
+#include "platform/ProgramExit.h"
+#include "player/Mp3Player.h"
 
 #include <QDateTime>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "PipeWireTap.h"
 
-#include "SoundTime.h"
+#include "player/SoundTime.h"
 
 #include <pipewire/pipewire.h>
 #include <spa/param/audio/format-utils.h>

@@ -1,7 +1,7 @@
 #include "PrivatePipeWire.h"
 
 #include "SinkTake.h"
-#include "SoundTime.h"
+#include "player/SoundTime.h"
 
 #include <QDir>
 #include <QFile>

@@ -12,22 +12,22 @@
 // how long each way of ending took.
 // Usage: hang_bench [seconds per run, >= 20, default 30]
 
-#include "AudioOutput.h"
 #include "BenchWindow.h"
-#include "FileDialog.h"
-#include "InputBox.h"
-#include "KernelClockSync.h"
-#include "LengthScanner.h"
-#include "MainWindow.h"
-#include "MessageBox.h"
-#include "Mp3FileCheck.h"
-#include "Mp3Player.h"
-#include "PasswordDialog.h"
-#include "PlatformError.h"
-#include "QtProgramExit.h"
-#include "RunUntilEnd.h"
-#include "SystemClock.h"
-#include "WindowControls.h"
+#include "app/MainWindow.h"
+#include "app/RunUntilEnd.h"
+#include "lock/PasswordDialog.h"
+#include "platform/FileDialog.h"
+#include "platform/InputBox.h"
+#include "platform/KernelClockSync.h"
+#include "platform/MessageBox.h"
+#include "platform/PlatformError.h"
+#include "platform/QtProgramExit.h"
+#include "platform/SystemClock.h"
+#include "player/AudioOutput.h"
+#include "player/LengthScanner.h"
+#include "player/Mp3FileCheck.h"
+#include "player/Mp3Player.h"
+#include "window/WindowControls.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,11 +2,11 @@
 // costs in memory and CPU, next to the command-line mpg123 where that does
 // the same job. Makes its own 1-hour files (about a minute with lame).
 
-#include "AudioOutput.h"
-#include "LengthScanner.h"
-#include "Mp3File.h"
-#include "Mp3Player.h"
 #include "OpenNow.h"
+#include "player/AudioOutput.h"
+#include "player/LengthScanner.h"
+#include "player/Mp3File.h"
+#include "player/Mp3Player.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -6,18 +6,18 @@
 // has finished, as `name value unit` lines.
 // Usage: readiness_bench [seconds per run, >= 30] [rounds of both runs]
 
-#include "AudioOutput.h"
-#include "FileDialog.h"
-#include "KernelClockSync.h"
-#include "MainWindow.h"
-#include "MediaPlayer.h"
-#include "MixerHold.h"
-#include "Mp3FileCheck.h"
-#include "QtInputBox.h"
-#include "QtMessageBox.h"
-#include "QtProgramExit.h"
-#include "SystemClock.h"
-#include "WindowControls.h"
+#include "app/MainWindow.h"
+#include "platform/FileDialog.h"
+#include "platform/KernelClockSync.h"
+#include "platform/MediaPlayer.h"
+#include "platform/MixerHold.h"
+#include "platform/QtInputBox.h"
+#include "platform/QtMessageBox.h"
+#include "platform/QtProgramExit.h"
+#include "platform/SystemClock.h"
+#include "player/AudioOutput.h"
+#include "player/Mp3FileCheck.h"
+#include "window/WindowControls.h"
 
 #include <QApplication>
 #include <QDir>

@@ -3,10 +3,10 @@
 // event loop; once idle and once with one core kept busy by a spinning thread.
 // Prints `name value unit` lines. Usage: scheduler_bench [ticks per run, >= 30]
 
-#include "SecondPlan.h"
-#include "SecondTimer.h"
-#include "SystemClock.h"
-#include "WallSecond.h"
+#include "platform/SystemClock.h"
+#include "schedule/SecondPlan.h"
+#include "schedule/SecondTimer.h"
+#include "schedule/WallSecond.h"
 
 #include <QCoreApplication>
 #include <QTimer>

@@ -4,19 +4,19 @@
 // Prints how the process grows and how late the starts come.
 // Usage: soak_bench [minutes, default 5]
 
-#include "AudioOutput.h"
 #include "BenchWindow.h"
-#include "FileDialog.h"
-#include "InputBox.h"
-#include "KernelClockSync.h"
-#include "LengthScanner.h"
-#include "MainWindow.h"
-#include "MessageBox.h"
-#include "Mp3FileCheck.h"
-#include "Mp3Player.h"
-#include "ProgramExit.h"
-#include "SystemClock.h"
-#include "WindowControls.h"
+#include "app/MainWindow.h"
+#include "platform/FileDialog.h"
+#include "platform/InputBox.h"
+#include "platform/KernelClockSync.h"
+#include "platform/MessageBox.h"
+#include "platform/ProgramExit.h"
+#include "platform/SystemClock.h"
+#include "player/AudioOutput.h"
+#include "player/LengthScanner.h"
+#include "player/Mp3FileCheck.h"
+#include "player/Mp3Player.h"
+#include "window/WindowControls.h"
 
 #include <QApplication>
 #include <QDir>

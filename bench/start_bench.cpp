@@ -6,10 +6,10 @@
 // busy by a spinning thread. Prints `name value unit` lines.
 // Usage: start_bench [starts per run, >= 60]
 
-#include "AudioOutput.h"
-#include "LengthScanner.h"
-#include "Mp3Player.h"
 #include "OpenNow.h"
+#include "player/AudioOutput.h"
+#include "player/LengthScanner.h"
+#include "player/Mp3Player.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

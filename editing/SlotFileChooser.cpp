@@ -1,10 +1,10 @@
-#include "SlotFileChooser.h"
+#include "editing/SlotFileChooser.h"
 
-#include "ErrorReporter.h"
-#include "FileDialog.h"
-#include "HandlerFailures.h"
-#include "MediaPlayer.h"
-#include "Timetable.h"
+#include "errors/ErrorReporter.h"
+#include "errors/HandlerFailures.h"
+#include "model/Timetable.h"
+#include "platform/FileDialog.h"
+#include "platform/MediaPlayer.h"
 
 #include <QFileInfo>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "SlotPlayers.h"
-#include "SlotState.h"
+#include "model/SlotState.h"
+#include "sounding/SlotPlayers.h"
 
 #include <QString>
 

@@ -1,10 +1,10 @@
-#include "StartTimeEditor.h"
+#include "editing/StartTimeEditor.h"
 
-#include "HandlerFailures.h"
-#include "InputBox.h"
-#include "MessageBox.h"
-#include "TimeEntry.h"
-#include "Timetable.h"
+#include "editing/TimeEntry.h"
+#include "errors/HandlerFailures.h"
+#include "model/Timetable.h"
+#include "platform/InputBox.h"
+#include "platform/MessageBox.h"
 
 StartTimeEditor::StartTimeEditor(
     Timetable& timetable, InputBox& inputBox, MessageBox& messageBox, ErrorReporter& errors)

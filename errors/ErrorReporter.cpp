@@ -1,7 +1,7 @@
-#include "ErrorReporter.h"
+#include "errors/ErrorReporter.h"
 
-#include "Clock.h"
-#include "MessageBox.h"
+#include "platform/Clock.h"
+#include "platform/MessageBox.h"
 
 #include <QAccessible>
 #include <QWidget>

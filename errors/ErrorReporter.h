@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StatusProblems.h"
+#include "errors/StatusProblems.h"
 
 #include <QString>
 

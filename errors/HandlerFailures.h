@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ErrorReporter.h"
-#include "PlatformError.h"
+#include "errors/ErrorReporter.h"
+#include "platform/PlatformError.h"
 
 #include <QString>
 
@@ -11,7 +11,8 @@
 // Where a handler's failure is caught: at its edge it runs its steps and,
 // when a platform call fails, skips the rest of them and reports the failure
 // once through `report` (fromClick, or fromTick for timer ticks, which must
-// never wait for the operator). Nothing a handler meets ends the program. Returns whether every step was carried out.
+// never wait for the operator). Nothing a handler meets ends the program. Returns whether every
+// step was carried out.
 template <typename Steps>
 bool runSteps(void (ErrorReporter::*report)(int, const QString&), ErrorReporter& errors, int slot,
     Steps&& steps)

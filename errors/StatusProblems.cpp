@@ -1,4 +1,4 @@
-#include "StatusProblems.h"
+#include "errors/StatusProblems.h"
 
 #include <QAccessible>
 #include <QPushButton>

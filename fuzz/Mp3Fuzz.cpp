@@ -2,10 +2,10 @@
 // the way the player does never crashes, never reads out of bounds and never
 // hangs; a file that is refused is refused with a PlatformError.
 
-#include "LengthScanner.h"
-#include "Mp3File.h"
-#include "Mpg123Handle.h"
-#include "PlatformError.h"
+#include "platform/PlatformError.h"
+#include "player/LengthScanner.h"
+#include "player/Mp3File.h"
+#include "player/Mpg123Handle.h"
 
 #include <QFile>
 

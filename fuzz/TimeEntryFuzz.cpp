@@ -2,8 +2,8 @@
 // a time it accepts is a valid time of day that reads back the same from the
 // text the start-time label shows for it.
 
-#include "TimeEntry.h"
-#include "TimeOfDayText.h"
+#include "editing/TimeEntry.h"
+#include "window/TimeOfDayText.h"
 
 #include <cstdint>
 #include <cstdlib>

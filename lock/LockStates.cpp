@@ -1,6 +1,6 @@
-#include "LockStates.h"
+#include "lock/LockStates.h"
 
-#include "Timetable.h"
+#include "model/Timetable.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "PasswordCheck.h"
+#include "lock/PasswordCheck.h"
 
 #include <QCryptographicHash>
 

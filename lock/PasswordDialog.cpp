@@ -1,11 +1,11 @@
-#include "PasswordDialog.h"
+#include "lock/PasswordDialog.h"
 
-#include "FittedFont.h"
-#include "LockStates.h"
-#include "MessageBox.h"
-#include "PasswordCheck.h"
-#include "SongFont.h"
-#include "Twips.h"
+#include "lock/LockStates.h"
+#include "lock/PasswordCheck.h"
+#include "platform/MessageBox.h"
+#include "window/FittedFont.h"
+#include "window/SongFont.h"
+#include "window/Twips.h"
 
 #include <QKeyEvent>
 #include <QLabel>

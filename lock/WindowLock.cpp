@@ -1,7 +1,7 @@
-#include "WindowLock.h"
+#include "lock/WindowLock.h"
 
-#include "LockStates.h"
-#include "PasswordDialog.h"
+#include "lock/LockStates.h"
+#include "lock/PasswordDialog.h"
 
 #include <QLabel>
 #include <QWidget>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WindowControls.h"
+#include "window/WindowControls.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "BaseName.h"
+#include "model/BaseName.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "SlotRules.h"
+#include "model/SlotRules.h"
 
 bool hasFile(const SlotState& s, int slot)
 {

@@ -1,4 +1,4 @@
-#include "TimeOfDayOccurrences.h"
+#include "model/TimeOfDayOccurrences.h"
 
 #include <QDateTime>
 

@@ -1,6 +1,6 @@
-#include "Timetable.h"
+#include "model/Timetable.h"
 
-#include "BaseName.h"
+#include "model/BaseName.h"
 
 std::vector<int> Timetable::dueAt(QTime second) const
 {

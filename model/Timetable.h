@@ -1,7 +1,7 @@
 #pragma once
 
-#include "SlotRules.h"
-#include "SlotState.h"
+#include "model/SlotRules.h"
+#include "model/SlotState.h"
 
 #include <QObject>
 

@@ -1,4 +1,4 @@
-#include "GuiInbox.h"
+#include "platform/GuiInbox.h"
 
 void GuiInbox::post(std::function<void()> job)
 {

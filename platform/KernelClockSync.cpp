@@ -1,4 +1,4 @@
-#include "KernelClockSync.h"
+#include "platform/KernelClockSync.h"
 
 #include <sys/timex.h>
 

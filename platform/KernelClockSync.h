@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ClockSync.h"
+#include "platform/ClockSync.h"
 
 // Asks the kernel through ntp_adjtime, without changing anything. Read on
 // the GUI thread, from the scheduling clock's tick (a system call that does

@@ -1,4 +1,4 @@
-#include "PlatformError.h"
+#include "platform/PlatformError.h"
 
 #include <QFileInfo>
 

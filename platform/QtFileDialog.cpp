@@ -1,6 +1,6 @@
-#include "QtFileDialog.h"
+#include "platform/QtFileDialog.h"
 
-#include "LastChoiceFolder.h"
+#include "platform/LastChoiceFolder.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "QtInputBox.h"
+#include "platform/QtInputBox.h"
 
 #include <QApplication>
 #include <QInputDialog>

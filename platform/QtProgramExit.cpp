@@ -1,4 +1,4 @@
-#include "QtProgramExit.h"
+#include "platform/QtProgramExit.h"
 
 #include <QCoreApplication>
 

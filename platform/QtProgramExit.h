@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProgramExit.h"
+#include "platform/ProgramExit.h"
 
 class QtProgramExit final : public ProgramExit {
 public:

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Clock.h"
+#include "platform/Clock.h"
 
 // The machine's wall clock and its monotonic clock. Read on the GUI thread;
 // a reading never waits.

@@ -1,4 +1,4 @@
-#include "WorkerThread.h"
+#include "platform/WorkerThread.h"
 
 WorkerThread::WorkerThread() : thread_([this](std::stop_token stop) { run(stop); })
 {

@@ -1,8 +1,8 @@
-#include "ProgressDisplay.h"
+#include "playback/ProgressDisplay.h"
 
-#include "MediaPlayer.h"
-#include "ProgressText.h"
-#include "WindowControls.h"
+#include "platform/MediaPlayer.h"
+#include "playback/ProgressText.h"
+#include "window/WindowControls.h"
 
 #include <QLabel>
 

@@ -1,4 +1,4 @@
-#include "ProgressText.h"
+#include "playback/ProgressText.h"
 
 #include <cmath>
 #include <cstdint>

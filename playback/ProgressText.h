@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SlotTexts.h"
+#include "window/SlotTexts.h"
 
 #include <QString>
 

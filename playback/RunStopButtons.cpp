@@ -1,11 +1,11 @@
-#include "RunStopButtons.h"
+#include "playback/RunStopButtons.h"
 
-#include "Clock.h"
-#include "ErrorReporter.h"
-#include "MediaPlayer.h"
-#include "PlatformError.h"
-#include "SlotStarter.h"
-#include "Timetable.h"
+#include "errors/ErrorReporter.h"
+#include "model/Timetable.h"
+#include "platform/Clock.h"
+#include "platform/MediaPlayer.h"
+#include "platform/PlatformError.h"
+#include "sounding/SlotStarter.h"
 
 RunStopButtons::RunStopButtons(
     Timetable& timetable, SlotStarter& starter, const Clock& clock, ErrorReporter& errors)

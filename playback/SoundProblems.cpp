@@ -1,7 +1,7 @@
-#include "SoundProblems.h"
+#include "playback/SoundProblems.h"
 
-#include "ErrorReporter.h"
-#include "MediaPlayer.h"
+#include "errors/ErrorReporter.h"
+#include "platform/MediaPlayer.h"
 
 void reportSoundProblems(const SlotPlayers& players, ErrorReporter& errors)
 {

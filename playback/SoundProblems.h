@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SlotPlayers.h"
+#include "sounding/SlotPlayers.h"
 
 class ErrorReporter;
 

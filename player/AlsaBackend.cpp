@@ -1,8 +1,8 @@
-#include "AlsaBackend.h"
+#include "player/AlsaBackend.h"
 
-#include "OutputFormat.h"
-#include "OutputTiming.h"
-#include "SoundTime.h"
+#include "player/OutputFormat.h"
+#include "player/OutputTiming.h"
+#include "player/SoundTime.h"
 
 #include <alsa/asoundlib.h>
 

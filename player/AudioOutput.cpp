@@ -1,9 +1,9 @@
-#include "AudioOutput.h"
+#include "player/AudioOutput.h"
 
-#include "OutputFailureText.h"
-#include "OutputFormat.h"
-#include "OutputPatience.h"
-#include "SoundTime.h"
+#include "player/OutputFailureText.h"
+#include "player/OutputFormat.h"
+#include "player/OutputPatience.h"
+#include "player/SoundTime.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "BackendOrder.h"
-#include "Mixer.h"
-#include "SoundBackend.h"
-#include "SoundOutputCheck.h"
-#include "SoundTime.h"
-#include "StallWatch.h"
+#include "platform/SoundOutputCheck.h"
+#include "player/BackendOrder.h"
+#include "player/Mixer.h"
+#include "player/SoundBackend.h"
+#include "player/SoundTime.h"
+#include "player/StallWatch.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
-#include "BackendOrder.h"
+#include "player/BackendOrder.h"
 
-#include "AlsaBackend.h"
-#include "PipeWireBackend.h"
-#include "PulseBackend.h"
-#include "SdlBackend.h"
+#include "player/AlsaBackend.h"
+#include "player/PipeWireBackend.h"
+#include "player/PulseBackend.h"
+#include "player/SdlBackend.h"
 
 #include <QByteArray>
 #include <QtGlobal>

@@ -1,7 +1,7 @@
-#include "LengthScanner.h"
+#include "player/LengthScanner.h"
 
-#include "Mpg123Handle.h"
-#include "PlatformError.h"
+#include "platform/PlatformError.h"
+#include "player/Mpg123Handle.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
-#include "Mixer.h"
+#include "player/Mixer.h"
 
-#include "OutputFormat.h"
-#include "PlatformError.h"
-#include "Voice.h"
+#include "platform/PlatformError.h"
+#include "player/OutputFormat.h"
+#include "player/Voice.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "MixerHold.h"
-#include "MixerTimeline.h"
-#include "SoundTime.h"
-#include "StartSwitch.h"
+#include "platform/MixerHold.h"
+#include "player/MixerTimeline.h"
+#include "player/SoundTime.h"
+#include "player/StartSwitch.h"
 
 #include <array>
 #include <cstdint>

@@ -1,9 +1,9 @@
-#include "Mp3Decoder.h"
+#include "player/Mp3Decoder.h"
 
-#include "Mixer.h"
-#include "OutputFormat.h"
-#include "SoundTime.h"
-#include "Voice.h"
+#include "player/Mixer.h"
+#include "player/OutputFormat.h"
+#include "player/SoundTime.h"
+#include "player/Voice.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Mp3File.h"
+#include "player/Mp3File.h"
 
 #include <QByteArray>
 #include <QStringList>

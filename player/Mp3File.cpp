@@ -1,6 +1,6 @@
-#include "Mp3File.h"
+#include "player/Mp3File.h"
 
-#include "PlatformError.h"
+#include "platform/PlatformError.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Mpg123Handle.h"
-#include "SoundFileCheck.h"
+#include "platform/SoundFileCheck.h"
+#include "player/Mpg123Handle.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "Mp3FileCheck.h"
+#include "player/Mp3FileCheck.h"
 
-#include "Mp3File.h"
-#include "PlatformError.h"
+#include "platform/PlatformError.h"
+#include "player/Mp3File.h"
 
 #include <QFile>
 #include <QFileInfo>

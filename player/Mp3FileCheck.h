@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SoundFileCheck.h"
+#include "platform/SoundFileCheck.h"
 
 // The production file check: the file's stamp from the file system, then
 // libmpg123 opens it and decodes its first frame. Safe on any thread.

@@ -1,11 +1,11 @@
-#include "Mp3Player.h"
+#include "player/Mp3Player.h"
 
-#include "AudioOutput.h"
-#include "Mp3Decoder.h"
-#include "OutputFormat.h"
-#include "PlatformError.h"
-#include "SoundTime.h"
-#include "Voice.h"
+#include "platform/PlatformError.h"
+#include "player/AudioOutput.h"
+#include "player/Mp3Decoder.h"
+#include "player/OutputFormat.h"
+#include "player/SoundTime.h"
+#include "player/Voice.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "GuiInbox.h"
-#include "LengthScanner.h"
-#include "MediaPlayer.h"
-#include "Mp3File.h"
-#include "WorkerThread.h"
+#include "platform/GuiInbox.h"
+#include "platform/MediaPlayer.h"
+#include "platform/WorkerThread.h"
+#include "player/LengthScanner.h"
+#include "player/Mp3File.h"
 
 #include <QObject>
 #include <QString>

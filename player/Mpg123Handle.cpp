@@ -1,4 +1,4 @@
-#include "Mpg123Handle.h"
+#include "player/Mpg123Handle.h"
 
 #include <new>
 

@@ -1,4 +1,4 @@
-#include "OutputFailureText.h"
+#include "player/OutputFailureText.h"
 
 #include <QStringList>
 

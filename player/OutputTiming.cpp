@@ -1,6 +1,6 @@
-#include "OutputTiming.h"
+#include "player/OutputTiming.h"
 
-#include "SoundTime.h"
+#include "player/SoundTime.h"
 
 using SoundTime::framesToNs;
 

@@ -1,9 +1,9 @@
-#include "PipeWireBackend.h"
+#include "player/PipeWireBackend.h"
 
-#include "OutputFormat.h"
-#include "OutputPatience.h"
-#include "OutputTiming.h"
-#include "SoundTime.h"
+#include "player/OutputFormat.h"
+#include "player/OutputPatience.h"
+#include "player/OutputTiming.h"
+#include "player/SoundTime.h"
 
 #include <pipewire/pipewire.h>
 #include <spa/param/audio/format-utils.h>

@@ -1,6 +1,6 @@
-#include "PlayedFrameClock.h"
+#include "player/PlayedFrameClock.h"
 
-#include "SoundTime.h"
+#include "player/SoundTime.h"
 
 using SoundTime::framesToNs;
 

@@ -1,8 +1,8 @@
-#include "PulseBackend.h"
+#include "player/PulseBackend.h"
 
-#include "OutputFormat.h"
-#include "OutputPatience.h"
-#include "SoundTime.h"
+#include "player/OutputFormat.h"
+#include "player/OutputPatience.h"
+#include "player/SoundTime.h"
 
 #include <pulse/pulseaudio.h>
 

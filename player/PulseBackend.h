@@ -1,8 +1,8 @@
 #pragma once
 
-#include "OutputFormat.h"
-#include "PlayedFrameClock.h"
-#include "SoundBackend.h"
+#include "player/OutputFormat.h"
+#include "player/PlayedFrameClock.h"
+#include "player/SoundBackend.h"
 
 #include <atomic>
 #include <condition_variable>

@@ -1,6 +1,6 @@
-#include "SampleRing.h"
+#include "player/SampleRing.h"
 
-#include "OutputFormat.h"
+#include "player/OutputFormat.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
-#include "SdlBackend.h"
+#include "player/SdlBackend.h"
 
-#include "OutputFormat.h"
-#include "SoundTime.h"
+#include "player/OutputFormat.h"
+#include "player/SoundTime.h"
 
 #include <SDL2/SDL.h>
 

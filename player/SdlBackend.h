@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SoundBackend.h"
+#include "player/SoundBackend.h"
 
 #include <SDL2/SDL_audio.h>
 

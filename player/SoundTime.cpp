@@ -1,4 +1,4 @@
-#include "SoundTime.h"
+#include "player/SoundTime.h"
 
 #include <ctime>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "OutputFormat.h"
+#include "player/OutputFormat.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
-#include "StartSwitch.h"
+#include "player/StartSwitch.h"
 
-#include "OutputFormat.h"
-#include "SoundTime.h"
-#include "Voice.h"
+#include "player/OutputFormat.h"
+#include "player/SoundTime.h"
+#include "player/Voice.h"
 
 void StartSwitch::arm(Voice& voice, std::int64_t atNs)
 {

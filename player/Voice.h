@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SampleRing.h"
+#include "player/SampleRing.h"
 
 #include <atomic>
 #include <cstdint>

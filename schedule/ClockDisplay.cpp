@@ -1,7 +1,7 @@
-#include "ClockDisplay.h"
+#include "schedule/ClockDisplay.h"
 
-#include "Clock.h"
-#include "TimeOfDayText.h"
+#include "platform/Clock.h"
+#include "window/TimeOfDayText.h"
 
 #include <QLabel>
 #include <QTimer>

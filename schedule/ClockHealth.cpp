@@ -1,7 +1,7 @@
-#include "ClockHealth.h"
+#include "schedule/ClockHealth.h"
 
-#include "Clock.h"
-#include "ErrorReporter.h"
+#include "errors/ErrorReporter.h"
+#include "platform/Clock.h"
 
 namespace {
 

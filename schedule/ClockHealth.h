@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ClockSync.h"
+#include "platform/ClockSync.h"
 
 #include <QString>
 

@@ -1,10 +1,10 @@
-#include "NextStart.h"
+#include "schedule/NextStart.h"
 
-#include "SecondPlan.h"
-#include "SlotRules.h"
-#include "TimeOfDayOccurrences.h"
-#include "TimeOfDayText.h"
-#include "Timetable.h"
+#include "model/SlotRules.h"
+#include "model/TimeOfDayOccurrences.h"
+#include "model/Timetable.h"
+#include "schedule/SecondPlan.h"
+#include "window/TimeOfDayText.h"
 
 #include <algorithm>
 

@@ -1,11 +1,11 @@
-#include "ReadinessChecks.h"
+#include "schedule/ReadinessChecks.h"
 
-#include "Clock.h"
-#include "ErrorReporter.h"
-#include "NextStart.h"
-#include "SoundOutputCheck.h"
-#include "TimeOfDayText.h"
-#include "Timetable.h"
+#include "errors/ErrorReporter.h"
+#include "model/Timetable.h"
+#include "platform/Clock.h"
+#include "platform/SoundOutputCheck.h"
+#include "schedule/NextStart.h"
+#include "window/TimeOfDayText.h"
 
 #include <QFileInfo>
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "SlotState.h"
-#include "SoundFileCheck.h"
-#include "WallSecond.h"
+#include "model/SlotState.h"
+#include "platform/SoundFileCheck.h"
+#include "schedule/WallSecond.h"
 
-#include "GuiInbox.h"
-#include "WorkerThread.h"
+#include "platform/GuiInbox.h"
+#include "platform/WorkerThread.h"
 
 #include <array>
 #include <optional>

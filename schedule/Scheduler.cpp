@@ -1,15 +1,15 @@
-#include "Scheduler.h"
+#include "schedule/Scheduler.h"
 
-#include "Clock.h"
-#include "ErrorReporter.h"
-#include "MediaPlayer.h"
-#include "PlatformError.h"
-#include "SecondPlan.h"
-#include "SlotStarter.h"
-#include "SoundOutputCheck.h"
-#include "TimeOfDayText.h"
-#include "Timetable.h"
-#include "ZoneChange.h"
+#include "errors/ErrorReporter.h"
+#include "model/Timetable.h"
+#include "platform/Clock.h"
+#include "platform/MediaPlayer.h"
+#include "platform/PlatformError.h"
+#include "platform/SoundOutputCheck.h"
+#include "schedule/SecondPlan.h"
+#include "schedule/ZoneChange.h"
+#include "sounding/SlotStarter.h"
+#include "window/TimeOfDayText.h"
 
 #include <QTimeZone>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "SecondTimer.h"
-#include "SlotPlayers.h"
-#include "StartAhead.h"
-#include "WallSecond.h"
+#include "schedule/SecondTimer.h"
+#include "schedule/StartAhead.h"
+#include "schedule/WallSecond.h"
+#include "sounding/SlotPlayers.h"
 
 #include <QDateTime>
 #include <QString>

@@ -1,8 +1,8 @@
-#include "SecondPlan.h"
+#include "schedule/SecondPlan.h"
 
-#include "SlotRules.h"
-#include "TimeOfDayOccurrences.h"
-#include "Timetable.h"
+#include "model/SlotRules.h"
+#include "model/TimeOfDayOccurrences.h"
+#include "model/Timetable.h"
 
 #include <cstdlib>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WallSecond.h"
+#include "schedule/WallSecond.h"
 
 #include <QTime>
 #include <QTimeZone>

@@ -1,4 +1,4 @@
-#include "SecondTimer.h"
+#include "schedule/SecondTimer.h"
 
 #include <QTimer>
 

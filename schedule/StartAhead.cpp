@@ -1,9 +1,9 @@
-#include "StartAhead.h"
+#include "schedule/StartAhead.h"
 
-#include "MediaPlayer.h"
-#include "PlatformError.h"
-#include "SecondPlan.h"
-#include "Timetable.h"
+#include "model/Timetable.h"
+#include "platform/MediaPlayer.h"
+#include "platform/PlatformError.h"
+#include "schedule/SecondPlan.h"
 
 QDateTime startOf(WallSecond second)
 {

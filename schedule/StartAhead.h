@@ -1,7 +1,7 @@
 #pragma once
 
-#include "SlotPlayers.h"
-#include "WallSecond.h"
+#include "schedule/WallSecond.h"
+#include "sounding/SlotPlayers.h"
 
 #include <QDateTime>
 #include <QTimeZone>

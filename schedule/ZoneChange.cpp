@@ -1,6 +1,6 @@
-#include "ZoneChange.h"
+#include "schedule/ZoneChange.h"
 
-#include "TimeOfDayText.h"
+#include "window/TimeOfDayText.h"
 
 #include <QStringList>
 #include <QTimeZone>

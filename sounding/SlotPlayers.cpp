@@ -1,7 +1,7 @@
-#include "SlotPlayers.h"
+#include "sounding/SlotPlayers.h"
 
-#include "MediaPlayer.h"
-#include "SlotRules.h"
+#include "model/SlotRules.h"
+#include "platform/MediaPlayer.h"
 
 void pauseAllBut(const SlotPlayers& players, int slot)
 {

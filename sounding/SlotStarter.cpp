@@ -1,9 +1,9 @@
-#include "SlotStarter.h"
+#include "sounding/SlotStarter.h"
 
-#include "MediaPlayer.h"
-#include "MixerHold.h"
-#include "PlatformError.h"
-#include "Timetable.h"
+#include "model/Timetable.h"
+#include "platform/MediaPlayer.h"
+#include "platform/MixerHold.h"
+#include "platform/PlatformError.h"
 
 SlotStarter::SlotStarter(Timetable& timetable, const SlotPlayers& players, MixerHold& mixer)
     : t_(timetable), players_(players), mixer_(mixer)

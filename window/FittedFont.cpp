@@ -1,4 +1,4 @@
-#include "FittedFont.h"
+#include "window/FittedFont.h"
 
 #include <QFontMetrics>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "LabelColour.h"
+#include "window/LabelColour.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,7 +1,7 @@
-#include "SlotDescriptions.h"
+#include "window/SlotDescriptions.h"
 
-#include "ErrorReporter.h"
-#include "TimeOfDayText.h"
+#include "errors/ErrorReporter.h"
+#include "window/TimeOfDayText.h"
 
 SlotDescriptions describeSlotControls(int slot, const SlotState& state)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SlotState.h"
+#include "model/SlotState.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "SongFont.h"
+#include "window/SongFont.h"
 
 #include <QStringList>
 

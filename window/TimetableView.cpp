@@ -1,12 +1,12 @@
-#include "TimetableView.h"
+#include "window/TimetableView.h"
 
-#include "LabelColour.h"
-#include "SlotDescriptions.h"
-#include "SlotTexts.h"
-#include "TimeOfDayText.h"
-#include "Timetable.h"
-#include "WindowControls.h"
-#include "WrappingLabel.h"
+#include "model/Timetable.h"
+#include "window/LabelColour.h"
+#include "window/SlotDescriptions.h"
+#include "window/SlotTexts.h"
+#include "window/TimeOfDayText.h"
+#include "window/WindowControls.h"
+#include "window/WrappingLabel.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "WrappingLabel.h"
+#include "window/WrappingLabel.h"
 
 #include <QLabel>
 

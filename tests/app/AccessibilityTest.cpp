@@ -1,6 +1,6 @@
 #include "AccessibilityEvents.h"
 #include "FormHarness.h"
-#include "PasswordDialog.h"
+#include "lock/PasswordDialog.h"
 
 #include <QAccessible>
 #include <QApplication>

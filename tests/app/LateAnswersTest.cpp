@@ -1,5 +1,5 @@
 #include "../schedule/ScheduleSteps.h"
-#include "LabelColour.h"
+#include "window/LabelColour.h"
 
 #include <QPushButton>
 #include <QTest>

@@ -1,10 +1,10 @@
 #include "FakeServer.h"
 #include "FormHarness.h"
-#include "LengthScanner.h"
-#include "Mp3Player.h"
 #include "Recording.h"
-#include "SoundTime.h"
 #include "TestSounds.h"
+#include "player/LengthScanner.h"
+#include "player/Mp3Player.h"
+#include "player/SoundTime.h"
 
 #include <QFile>
 #include <QLabel>

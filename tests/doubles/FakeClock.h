@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Clock.h"
+#include "platform/Clock.h"
 
 // A clock that reads whatever the test set. Setting the time is a change of
 // the wall clock; advancing it is time passing, which the monotonic reading

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ClockSync.h"
+#include "platform/ClockSync.h"
 
 // Synchronised and exact until the test says otherwise.
 class FakeClockSync final : public ClockSync {

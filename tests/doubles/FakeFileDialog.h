@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FileDialog.h"
+#include "platform/FileDialog.h"
 
 #include <deque>
 #include <optional>

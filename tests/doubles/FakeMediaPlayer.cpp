@@ -1,6 +1,6 @@
 #include "FakeMediaPlayer.h"
 
-#include "PlatformError.h"
+#include "platform/PlatformError.h"
 
 void FakeMediaPlayer::open(const QString& path, OpenAnswer answer)
 {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "MixerHold.h"
-#include "SoundFileCheck.h"
-#include "SoundOutputCheck.h"
+#include "platform/MixerHold.h"
+#include "platform/SoundFileCheck.h"
+#include "platform/SoundOutputCheck.h"
 
 #include <QMap>
 

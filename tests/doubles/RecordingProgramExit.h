@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProgramExit.h"
+#include "platform/ProgramExit.h"
 
 class RecordingProgramExit final : public ProgramExit {
 public:

@@ -1,4 +1,4 @@
-#include "TimeEntry.h"
+#include "editing/TimeEntry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "LockStates.h"
+#include "lock/LockStates.h"
 #include "FormHarness.h"
-#include "LabelColour.h"
+#include "window/LabelColour.h"
 
 #include <QCoreApplication>
 #include <QLabel>

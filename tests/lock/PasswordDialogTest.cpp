@@ -1,6 +1,6 @@
-#include "PasswordDialog.h"
+#include "lock/PasswordDialog.h"
 #include "FormHarness.h"
-#include "LockStates.h"
+#include "lock/LockStates.h"
 
 #include <QApplication>
 #include <QClipboard>

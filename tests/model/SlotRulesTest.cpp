@@ -1,4 +1,4 @@
-#include "SlotRules.h"
+#include "model/SlotRules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "Timetable.h"
+#include "model/Timetable.h"
 
 #include <QSignalSpy>
 

@@ -1,5 +1,5 @@
-#include "LastChoiceFolder.h"
-#include "QtFileDialog.h"
+#include "platform/LastChoiceFolder.h"
+#include "platform/QtFileDialog.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "FormHarness.h"
-#include "Mp3Player.h"
 #include "PlayerRig.h"
 #include "TestSounds.h"
+#include "player/Mp3Player.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "FormHarness.h"
-#include "Mp3Player.h"
 #include "PlayerRig.h"
-#include "ProgressText.h"
 #include "TestSounds.h"
+#include "playback/ProgressText.h"
+#include "player/Mp3Player.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,5 +1,5 @@
 #include "FormHarness.h"
-#include "LabelColour.h"
+#include "window/LabelColour.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "AudioOutput.h"
-#include "OutputFormat.h"
-#include "SoundBackend.h"
+#include "player/AudioOutput.h"
+#include "player/OutputFormat.h"
+#include "player/SoundBackend.h"
 
 #include <QString>
 

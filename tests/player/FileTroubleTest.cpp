@@ -1,7 +1,7 @@
-#include "LengthScanner.h"
 #include "OpenNow.h"
 #include "PlayerRig.h"
 #include "TestSounds.h"
+#include "player/LengthScanner.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "AudioOutput.h"
-#include "LengthScanner.h"
-#include "Mp3Player.h"
 #include "OpenNow.h"
 #include "PlayerRig.h"
 #include "TestSounds.h"
+#include "player/AudioOutput.h"
+#include "player/LengthScanner.h"
+#include "player/Mp3Player.h"
 
 #include <QTest>
 

@@ -1,8 +1,8 @@
-#include "AudioOutput.h"
-#include "LengthScanner.h"
-#include "Mp3Player.h"
 #include "OpenNow.h"
 #include "TestSounds.h"
+#include "player/AudioOutput.h"
+#include "player/LengthScanner.h"
+#include "player/Mp3Player.h"
 
 #include <QTest>
 

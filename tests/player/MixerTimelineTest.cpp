@@ -1,4 +1,4 @@
-#include "MixerTimeline.h"
+#include "player/MixerTimeline.h"
 
 #include <gtest/gtest.h>
 

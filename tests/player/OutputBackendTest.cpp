@@ -1,9 +1,9 @@
-#include "AudioOutput.h"
-#include "BackendOrder.h"
 #include "FakeServer.h"
-#include "OutputFormat.h"
-#include "SoundTime.h"
-#include "Voice.h"
+#include "player/AudioOutput.h"
+#include "player/BackendOrder.h"
+#include "player/OutputFormat.h"
+#include "player/SoundTime.h"
+#include "player/Voice.h"
 
 #include <QStringList>
 #include <QTest>

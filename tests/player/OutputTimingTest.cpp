@@ -1,4 +1,4 @@
-#include "OutputTiming.h"
+#include "player/OutputTiming.h"
 
 #include <gtest/gtest.h>
 

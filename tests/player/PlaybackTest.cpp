@@ -1,7 +1,7 @@
 #include "OpenNow.h"
-#include "PlatformError.h"
 #include "PlayerRig.h"
 #include "TestSounds.h"
+#include "platform/PlatformError.h"
 
 #include <QFile>
 #include <QTest>

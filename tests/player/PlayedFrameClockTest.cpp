@@ -1,4 +1,4 @@
-#include "PlayedFrameClock.h"
+#include "player/PlayedFrameClock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "AudioOutput.h"
-#include "LengthScanner.h"
-#include "Mp3Player.h"
-#include "OutputFormat.h"
 #include "Recording.h"
-#include "SdlBackend.h"
+#include "player/AudioOutput.h"
+#include "player/LengthScanner.h"
+#include "player/Mp3Player.h"
+#include "player/OutputFormat.h"
+#include "player/SdlBackend.h"
 
 #include <QTemporaryDir>
 

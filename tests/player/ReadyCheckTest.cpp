@@ -1,7 +1,7 @@
-#include "AudioOutput.h"
-#include "Mp3FileCheck.h"
 #include "PlayerRig.h"
 #include "TestSounds.h"
+#include "player/AudioOutput.h"
+#include "player/Mp3FileCheck.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "SampleRing.h"
+#include "player/SampleRing.h"
 
 #include <gtest/gtest.h>
 

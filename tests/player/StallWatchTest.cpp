@@ -1,4 +1,4 @@
-#include "StallWatch.h"
+#include "player/StallWatch.h"
 
 #include <gtest/gtest.h>
 

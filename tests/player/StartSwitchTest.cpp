@@ -1,8 +1,8 @@
-#include "StartSwitch.h"
+#include "player/StartSwitch.h"
 #include "OpenNow.h"
 #include "PlayerRig.h"
 #include "TestSounds.h"
-#include "Voice.h"
+#include "player/Voice.h"
 
 #include <QTest>
 

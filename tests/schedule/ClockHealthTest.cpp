@@ -1,4 +1,4 @@
-#include "ClockHealth.h"
+#include "schedule/ClockHealth.h"
 #include "FormHarness.h"
 
 #include <QPushButton>

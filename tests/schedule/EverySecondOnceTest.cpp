@@ -1,5 +1,5 @@
-#include "LabelColour.h"
 #include "ScheduleSteps.h"
+#include "window/LabelColour.h"
 
 #include <QPushButton>
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
-#include "NextStart.h"
+#include "schedule/NextStart.h"
 #include "ScheduleSteps.h"
-#include "TimeOfDayText.h"
+#include "window/TimeOfDayText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "SecondPlan.h"
-#include "SecondTimer.h"
-#include "Timetable.h"
+#include "schedule/SecondPlan.h"
+#include "model/Timetable.h"
+#include "schedule/SecondTimer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "FormHarness.h"
 
-#include "PasswordDialog.h"
-#include "ReadinessChecks.h"
+#include "lock/PasswordDialog.h"
+#include "schedule/ReadinessChecks.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>

@@ -5,10 +5,10 @@
 #include "FakeFileDialog.h"
 #include "FakeMediaPlayer.h"
 #include "FakeSoundChecks.h"
-#include "MainWindow.h"
 #include "RecordingProgramExit.h"
 #include "ScriptedInputBox.h"
 #include "ScriptedMessageBox.h"
+#include "app/MainWindow.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MediaPlayer.h"
-#include "PlatformError.h"
+#include "platform/MediaPlayer.h"
+#include "platform/PlatformError.h"
 
 #include <QEventLoop>
 #include <QTimer>

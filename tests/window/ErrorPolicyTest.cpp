@@ -1,5 +1,5 @@
 #include "FormHarness.h"
-#include "HandlerFailures.h"
+#include "errors/HandlerFailures.h"
 
 #include <QPushButton>
 

@@ -1,4 +1,4 @@
-#include "TimeOfDayText.h"
+#include "window/TimeOfDayText.h"
 
 #include <gtest/gtest.h>
 
