@@ -16,7 +16,7 @@ std::int64_t MixerTimeline::firstFrameNs(std::int64_t reportedNs, std::int64_t f
     const double error = double(reportedNs) - nextBufferNs_;
     if (!running_ || std::abs(error) > jumpNs_) {
         running_ = true;
-        nsPerFrame_ = 1e9 / double(rate);
+        nsPerFrame_ = double(SoundTime::NsPerSecond) / double(rate);
         nextBufferNs_ = double(reportedNs) + double(frames) * nsPerFrame_;
         lastFrames_ = frames;
         return reportedNs;

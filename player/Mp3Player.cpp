@@ -256,7 +256,7 @@ QStringList Mp3Player::takeProblems()
                                        "still for %3 ms")
                             .arg(native(path_))
                             .arg(currentPosition(), 0, 'f', 1)
-                            .arg(stall->lengthNs / 1'000'000);
+                            .arg(stall->lengthNs / SoundTime::NsPerMs);
         else
             problems << QStringLiteral("%1: the sound broke off at %2 s, the file could not be "
                                        "read fast enough")

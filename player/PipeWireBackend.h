@@ -29,7 +29,7 @@ public:
     bool reportsRenderTime() const override { return true; }
     // The graph's own figures, which stray by a fraction of a millisecond
     // (server_bench finds starts within 0.13 ms of their second).
-    std::int64_t jitterNs() const override { return 1'000'000; }
+    std::int64_t jitterNs() const override { return SoundTime::NsPerMs; }
     std::optional<OpenFailure> open(Render render, std::function<void()> wake) override;
     bool serverAnswered() const override { return answered_; }
     Health health() override;

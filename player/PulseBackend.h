@@ -34,7 +34,7 @@ public:
     bool reportsRenderTime() const override { return true; }
     // Interpolated between the server's timing updates, which correct it by
     // a millisecond or so.
-    std::int64_t jitterNs() const override { return 1'000'000; }
+    std::int64_t jitterNs() const override { return SoundTime::NsPerMs; }
     std::optional<OpenFailure> open(Render render, std::function<void()> wake) override;
     bool serverAnswered() const override { return answered_; }
     Health health() override;
