@@ -262,6 +262,9 @@ bool isToneOf(const std::vector<float>& samples, std::size_t from, int slot)
 }
 
 constexpr std::size_t WindowFrames = Rate / 50;
+// A silenced slot's pitch this loud (of full scale; the tones are at half)
+// was heard.
+constexpr double SilencedLevel = 0.05;
 
 // The amplitude of `hz` in the 20 ms from `from` (a periodic Hann window:
 // a tone on the window's 50 Hz grid leaks nothing into the other bins).
@@ -542,6 +545,8 @@ int measure(int repeats)
     Figures same;
     int silencedHeard = 0;
     int silencedLoggedHeard = 0;
+    double loudestSilenced = 0;
+    double quietestLeftSounding = 1;
     for (const Trial& trial : trials) {
         const int slot = trial.due.back();
         const Logged logged = loggedStart(log, slot, trial.secondNs);
@@ -576,10 +581,20 @@ int measure(int repeats)
                     const double fromStart = double(w - *found) / Rate;
                     if (fromStart > ToneSeconds - 0.05 && fromStart < ToneSeconds + 0.1)
                         continue;
-                    silencedSounded |= amplitudeAt(take.recorded, w, toneHz(trial.due[s])) > 0.05;
+                    const double level = amplitudeAt(take.recorded, w, toneHz(trial.due[s]));
+                    loudestSilenced = std::max(loudestSilenced, level);
+                    silencedSounded |= level > SilencedLevel;
                 }
                 silencedHeard += silencedSounded;
             }
+            // The same windows hear the tone left sounding, or they would
+            // hear nothing of the others either.
+            if (trial.due.size() > 1)
+                for (auto w = std::size_t(*found);
+                     double(w + WindowFrames) < double(*found) + (ToneSeconds - 0.05) * Rate;
+                     w += WindowFrames / 2)
+                    quietestLeftSounding =
+                        std::min(quietestLeftSounding, amplitudeAt(take.recorded, w, toneHz(slot)));
         }
         for (std::size_t s = 0; s + 1 < trial.due.size(); ++s)
             silencedLoggedHeard +=
@@ -631,6 +646,8 @@ int measure(int repeats)
     print("same_second_left_sounding_rendered_median_ms", percentile(same.renderedMs, 0.5), "ms");
     print("same_second_logged_minus_rendered_max_abs_ms", maxAbs(same.loggedMinusRenderedMs), "ms");
     print("same_second_silenced_heard", silencedHeard, "count");
+    print("same_second_silenced_level_max", loudestSilenced, "amplitude");
+    print("same_second_left_sounding_level_min", quietestLeftSounding, "amplitude");
     print("same_second_silenced_logged_heard", silencedLoggedHeard, "count");
     print("same_second_starts_refused", same.refused, "count");
     print("same_second_sounds_not_found", double(same.starts) - double(same.renderedMs.size()),
