@@ -12,7 +12,7 @@
 // the tone was rendered, and where the slot left sounding of three was
 // rendered and whether the two it silenced were heard.
 // Usage: holdup_bench [repeats of each hold-up and of the same second, default 10]
-// (runs as root too, without a desktop session; about 6 minutes, a minute
+// (runs as root too, without a desktop session; about 4 minutes, a minute
 // with 2)
 
 #include "AudioOutput.h"
@@ -658,10 +658,20 @@ int measure(int repeats)
     // included: the largest step of the recording's frames against the wall
     // clock from one report to the next.
     std::vector<double> steps;
-    for (std::size_t i = 1; i < take.recording.anchors.size(); ++i)
+    std::size_t largest = 0;
+    for (std::size_t i = 1; i < take.recording.anchors.size(); ++i) {
         steps.push_back(std::abs(double(offsetNs(take.recording.anchors[i]) -
                             offsetNs(take.recording.anchors[i - 1]))) /
             1e6);
+        if (steps.back() > steps[largest])
+            largest = steps.size() - 1;
+    }
+    if (!steps.empty())
+        std::fprintf(stderr, "holdup_bench: the ear's largest step, %.3f ms, at %s\n",
+            steps[largest],
+            qPrintable(
+                QDateTime::fromMSecsSinceEpoch(take.recording.anchors[largest + 1].atNs / 1'000'000)
+                    .toString(QStringLiteral("HH:mm:ss.zzz"))));
     print("holdup_ear_recording_step_max_ms", percentile(steps, 1), "ms");
     return 0;
 }
