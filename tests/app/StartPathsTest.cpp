@@ -220,41 +220,39 @@ struct StartPath {
 
 const std::int64_t S = 2500 * Ms; // the start time, from `from`
 
+// The GUI thread is busy from `beforeNs` ahead of the start time for 1.8 s
+// while the audio runs on: no tick comes meanwhile.
+std::function<void(Program&)> ticksHeldOff(std::int64_t beforeNs)
+{
+    return [beforeNs](Program& p) {
+        p.pass(S - beforeNs);
+        p.pass(1800 * Ms, false);
+        p.pass(2 * Second);
+    };
+}
+
+// The whole program stands still 3 s from 0.3 s ahead of the start time.
+std::function<void(Program&)> standsStill(bool audioFirst)
+{
+    return [audioFirst](Program& p) {
+        p.pass(S - 300 * Ms);
+        p.standStill(3 * Second, audioFirst);
+        p.pass(2 * Second);
+    };
+}
+
 const StartPath paths[] = {
     {"placed ahead", {3}, [](Program& p) { p.pass(S + 2 * Second); }, true,
         "Slot 4: started slot3 scheduled for 10:00:00, 2 ms late, first sample +0.0 ms", ""},
-    {"made by the tick, the tick before it late past it", {3},
-        [](Program& p) {
-            p.pass(S - 1500 * Ms);
-            p.pass(1800 * Ms, false);
-            p.pass(2 * Second);
-        },
-        false, "scheduled for 10:00:00, 300 ms late, first sample +3",
-        "more than 5 ms off its second"},
-    {"caught up after a late tick", {3},
-        [](Program& p) {
-            p.pass(S - 500 * Ms);
-            p.pass(1800 * Ms, false);
-            p.pass(2 * Second);
-        },
-        true,
+    {"made by the tick, the tick before it late past it", {3}, ticksHeldOff(1500 * Ms), false,
+        "scheduled for 10:00:00, 300 ms late, first sample +3", "more than 5 ms off its second"},
+    {"caught up after a late tick", {3}, ticksHeldOff(500 * Ms), true,
         "scheduled for 10:00:00, 1300 ms late (caught up after a late tick), first sample +0.0 ms",
         ""},
-    {"caught up after the program stood still, the tick first", {3},
-        [](Program& p) {
-            p.pass(S - 300 * Ms);
-            p.standStill(3 * Second, false);
-            p.pass(2 * Second);
-        },
-        false,
+    {"caught up after the program stood still, the tick first", {3}, standsStill(false), false,
         "scheduled for 10:00:00, 2700 ms late (caught up after a late tick), first sample +27",
         "more than 5 ms off its second: the program was held up"},
-    {"caught up after the program stood still, the audio thread first", {3},
-        [](Program& p) {
-            p.pass(S - 300 * Ms);
-            p.standStill(3 * Second, true);
-            p.pass(2 * Second);
-        },
+    {"caught up after the program stood still, the audio thread first", {3}, standsStill(true),
         false,
         "scheduled for 10:00:00, 2700 ms late (caught up after a late tick), first sample +27",
         "more than 5 ms off its second: the program was held up"},
