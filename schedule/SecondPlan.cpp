@@ -36,10 +36,10 @@ bool wasHeldUp(qint64 wallMs, qint64 monotonicMs)
 std::optional<qint64> heldUpBeyondTick(qint64 monotonicMs)
 {
     // A late tick comes a few milliseconds after its second, a busy
-    // machine's some tens; a quarter of a second more is the program stood
+    // machine's some tens; a tenth of a second more is the program stood
     // still.
     constexpr qint64 TickMs = 1000;
-    constexpr qint64 LateTickMs = 250;
+    constexpr qint64 LateTickMs = 100;
     if (monotonicMs <= TickMs + LateTickMs)
         return std::nullopt;
     return monotonicMs - TickMs;

@@ -48,6 +48,17 @@ INSTANTIATE_TEST_SUITE_P(Table, PlanSeconds,
     [](const testing::TestParamInfo<PlanCase>& info) { return std::string(info.param.name); });
 
 // TZ given as a path is read by the C library but not named by Qt's zones.
+TEST(HeldUp, TheClocksAgreeingTellAHoldUpFromAClockChangeAndALateTickFromAHoldUp)
+{
+    EXPECT_TRUE(wasHeldUp(3700, 3698)) << "both clocks passed the same time";
+    EXPECT_FALSE(wasHeldUp(3700, 1000)) << "the wall clock was set forward";
+    EXPECT_FALSE(wasHeldUp(-1000, 1000)) << "the wall clock was set back";
+    EXPECT_EQ(heldUpBeyondTick(1000), std::nullopt);
+    EXPECT_EQ(heldUpBeyondTick(1100), std::nullopt) << "a late tick on a busy machine";
+    EXPECT_EQ(heldUpBeyondTick(1200), 200) << "stopped for half a second across a second";
+    EXPECT_EQ(heldUpBeyondTick(3698), 2698);
+}
+
 TEST(SlotsDueAt, StillStartsSlotsInAZoneQtCannotName)
 {
     const QByteArray saved = qgetenv("TZ");
