@@ -1,5 +1,7 @@
 #include "player/MixerTimeline.h"
 
+#include "player/SoundTime.h"
+
 #include <cmath>
 #include <numbers>
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "player/SoundBackend.h"
+#include "player/SoundTime.h"
 
 #include <atomic>
 #include <memory>

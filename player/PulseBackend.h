@@ -3,6 +3,7 @@
 #include "player/OutputFormat.h"
 #include "player/PlayedFrameClock.h"
 #include "player/SoundBackend.h"
+#include "player/SoundTime.h"
 
 #include <atomic>
 #include <condition_variable>
