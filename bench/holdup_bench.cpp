@@ -15,24 +15,24 @@
 // (runs as root too, without a desktop session; about 4 minutes, a minute
 // with 2)
 
-#include "AudioOutput.h"
 #include "BenchWindow.h"
-#include "FileDialog.h"
-#include "InputBox.h"
-#include "KernelClockSync.h"
-#include "LengthScanner.h"
-#include "MainWindow.h"
-#include "MessageBox.h"
-#include "Mp3FileCheck.h"
-#include "Mp3Player.h"
 #include "PipeWireTap.h"
 #include "PrivatePipeWire.h"
-#include "ProgramExit.h"
 #include "SinkTake.h"
-#include "SoundTime.h"
-#include "SystemClock.h"
-#include "TimeOfDayText.h"
-#include "WindowControls.h"
+#include "app/MainWindow.h"
+#include "platform/FileDialog.h"
+#include "platform/InputBox.h"
+#include "platform/KernelClockSync.h"
+#include "platform/MessageBox.h"
+#include "platform/ProgramExit.h"
+#include "platform/SystemClock.h"
+#include "player/AudioOutput.h"
+#include "player/LengthScanner.h"
+#include "player/Mp3FileCheck.h"
+#include "player/Mp3Player.h"
+#include "player/SoundTime.h"
+#include "window/TimeOfDayText.h"
+#include "window/WindowControls.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -185,7 +185,7 @@ int runProgram(const QString& folder)
     KernelClockSync clockSync;
     std::array<ChosenPath*, SlotCount> dialogs{};
     PlatformServices platform{clock, quiet, quiet, quiet,
-        [&](int) { return std::make_unique<Mp3Player>(output, lengths); }, output,
+        [&](int) { return std::make_unique<Mp3Player>(output, lengths); }, output.mixer(),
         [&](int slot) {
             auto dialog = std::make_unique<ChosenPath>();
             dialogs[std::size_t(slot)] = dialog.get();
