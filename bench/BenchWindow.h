@@ -1,16 +1,24 @@
 #pragma once
 
+#include "app/MainWindow.h"
+#include "model/SlotState.h"
 #include "platform/FileDialog.h"
 #include "platform/InputBox.h"
 #include "platform/MediaPlayer.h"
 #include "platform/MessageBox.h"
 #include "platform/ProgramExit.h"
 #include "player/Mp3Player.h"
+#include "window/WindowControls.h"
 
 #include <QDateTime>
+#include <QPushButton>
 #include <QStringList>
+#include <QTest>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -18,6 +26,14 @@
 // What the benchmarks that drive the real window put in place of a person:
 // boxes answered at once, a file dialog that hands over the path the bench
 // chose, and the real player noting when the clock's play() started it.
+
+// The window is drawn offscreen unless the environment names a platform:
+// the benches run without a display, and one asked for is the caller's.
+inline void drawOffscreenUnlessTold()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
 
 // Every box is answered with OK at once and written to standard error, so
 // that no box holds up a run; the end is left to the bench.
@@ -45,6 +61,46 @@ struct ChosenPath final : FileDialog {
     std::optional<QString> askOpen(const QString&) override { return next; }
     QString next;
 };
+
+// Every slot's file dialog, each a ChosenPath, as the window asks for them.
+class ChosenPaths {
+public:
+    // For PlatformServices::makeFileDialog.
+    std::function<std::unique_ptr<FileDialog>(int slot)> maker()
+    {
+        return [this](int slot) {
+            auto dialog = std::make_unique<ChosenPath>();
+            dialogs_[std::size_t(slot)] = dialog.get();
+            return dialog;
+        };
+    }
+    // What the dialog of `slot` hands over when next asked.
+    void setNext(int slot, const QString& path) { dialogs_[std::size_t(slot)]->next = path; }
+    // Chooses `path` for `slot` as its "&Select" button does, so that
+    // everything that listens to it (the checks ahead of a start among them)
+    // learns of the choice; the button is not clicked as a person would, so
+    // a locked window takes it too.
+    void choose(WindowControls& c, int slot, const QString& path)
+    {
+        setNext(slot, path);
+        emit c.slot(slot).chooseFileButton->clicked();
+    }
+
+private:
+    std::array<ChosenPath*, SlotCount> dialogs_{};
+};
+
+// Whether every slot's file has opened (the slot shows its name) within
+// `ms`, the event loop run meanwhile.
+inline bool allFilesOpen(MainWindow& window, int ms)
+{
+    return QTest::qWaitFor(
+        [&] {
+            return std::all_of(window.timetable().all().begin(), window.timetable().all().end(),
+                [](const SlotState& s) { return !s.name.isEmpty(); });
+        },
+        ms);
+}
 
 // The real player, noting when a play() it was given started it.
 class TimedPlayer final : public MediaPlayer {

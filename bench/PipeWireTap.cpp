@@ -14,8 +14,6 @@ using namespace sink_take;
 
 namespace {
 
-constexpr float ClickLevel = 0.8f;
-
 // Graph ticks (pw_time.rate) in nanoseconds.
 std::int64_t tickNs(std::int64_t ticks, const spa_fraction& rate)
 {
@@ -44,7 +42,7 @@ pw_stream* connectMono(pw_thread_loop* loop, const char* name, const char* sink,
     pw_stream* stream =
         pw_stream_new_simple(pw_thread_loop_get_loop(loop), name, props, &events, self);
     if (stream == nullptr)
-        fail("cannot make a PipeWire stream");
+        benchFail("cannot make a PipeWire stream");
     std::uint8_t buffer[1024];
     spa_pod_builder builder{};
     builder.data = buffer;
@@ -59,7 +57,7 @@ pw_stream* connectMono(pw_thread_loop* loop, const char* name, const char* sink,
         PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS | PW_STREAM_FLAG_RT_PROCESS);
     if (pw_stream_connect(stream, capture ? PW_DIRECTION_INPUT : PW_DIRECTION_OUTPUT, PW_ID_ANY,
             flags, params, 1) < 0)
-        fail("cannot connect a PipeWire stream");
+        benchFail("cannot connect a PipeWire stream");
     return stream;
 }
 
@@ -78,7 +76,7 @@ PipeWireTap::PipeWireTap(const char* sink)
     clicks_ = connectMono(loop_, "server_bench clicks", sink, false, clickEvents, this);
     pw_thread_loop_unlock(loop_);
     if (pw_thread_loop_start(loop_) < 0)
-        fail("cannot start PipeWire's loop");
+        benchFail("cannot start PipeWire's loop");
 }
 
 PipeWireTap::~PipeWireTap()
@@ -101,7 +99,7 @@ void PipeWireTap::waitForTiming()
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    fail("the PipeWire streams do not run (is the sink there?)");
+    benchFail("the PipeWire streams do not run (is the sink there?)");
 }
 
 // Like the PulseAudio ear's: the frame the click stream's timing puts at
@@ -112,7 +110,7 @@ void PipeWireTap::clickNear(std::int64_t ns)
     const Anchor latest = take_.playback.anchors.back();
     const auto frame = std::int64_t(latest.frame + double(ns - latest.atNs) / FrameNs);
     if (frame < written_)
-        fail("a calibration click was asked for too late");
+        benchFail("a calibration click was asked for too late");
     take_.clickFrames.push_back(frame);
 }
 

@@ -10,7 +10,7 @@ struct pw_context;
 struct pw_core;
 struct pw_stream;
 
-// server_bench's ear on a PipeWire sink, through PipeWire's own client
+// The benches' ear on a PipeWire sink, through PipeWire's own client
 // library: a capture stream of the sink's monitor and a playback stream of
 // silence that carries the calibration clicks. Every graph cycle each stream
 // asks the server (pw_stream_get_time_n) when the sink renders the first

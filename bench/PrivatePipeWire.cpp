@@ -1,6 +1,6 @@
 #include "PrivatePipeWire.h"
 
-#include "SinkTake.h"
+#include "BenchFail.h"
 #include "player/SoundTime.h"
 
 #include <QDir>
@@ -16,8 +16,6 @@
 #include <csignal>
 #include <functional>
 #include <sys/prctl.h>
-
-using sink_take::fail;
 
 namespace {
 
@@ -49,7 +47,7 @@ void writeFile(const QString& path, const char* text)
     QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) < 0)
-        fail("cannot write " + path.toStdString());
+        benchFail("cannot write " + path.toStdString());
 }
 
 bool waitFor(const std::function<bool()>& ready, int ms)
@@ -117,10 +115,11 @@ PrivatePipeWire::PrivatePipeWire(const QString& folder)
                 return printed.count('\n') >= 2;
             },
             5000))
-        fail("dbus-daemon --session does not start (tools/install-deps.sh --test installs dbus)");
+        benchFail(
+            "dbus-daemon --session does not start (tools/install-deps.sh --test installs dbus)");
     const QList<QByteArray> lines = printed.split('\n');
     if (lines[1].trimmed().toLongLong() != bus_->processId())
-        fail("dbus-daemon reports another process id than its own");
+        benchFail("dbus-daemon reports another process id than its own");
     clients_.insert(
         QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString::fromUtf8(lines[0].trimmed()));
     startDaemons();
@@ -149,7 +148,7 @@ std::unique_ptr<QProcess> PrivatePipeWire::start(
     process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     process->start(program, arguments);
     if (!process->waitForStarted(5000))
-        fail(program.toStdString() + " does not start");
+        benchFail(program.toStdString() + " does not start");
     return process;
 }
 
@@ -157,11 +156,11 @@ void PrivatePipeWire::startDaemons()
 {
     pipewire_ = start(QStringLiteral("pipewire"), {}, false);
     if (!waitFor([&] { return QFile::exists(runtime_ + QStringLiteral("/pipewire-0")); }, 10000))
-        fail("pipewire opened no socket (see its log in the bench's folder)");
+        benchFail("pipewire opened no socket (see its log in the bench's folder)");
     session_ = start(QStringLiteral("wireplumber"), {}, false);
     pulse_ = start(QStringLiteral("pipewire-pulse"), {}, false);
     if (!waitFor([&] { return answers(); }, 15000))
-        fail("the private PipeWire does not make its sink the default");
+        benchFail("the private PipeWire does not make its sink the default");
 }
 
 void PrivatePipeWire::endDaemons()

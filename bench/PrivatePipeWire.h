@@ -8,7 +8,7 @@
 #include <memory>
 #include <optional>
 
-// A PipeWire of server_bench's own, standing for a desktop's: its own
+// A PipeWire of the bench's own, standing for a desktop's: its own
 // runtime folder and D-Bus session bus in a temporary folder, pipewire,
 // wireplumber and pipewire-pulse, and one null sink at 44.1 kHz (the only
 // sink, so the default) made by pipewire's own configuration, so that it is

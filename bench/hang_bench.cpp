@@ -13,6 +13,7 @@
 // Usage: hang_bench [seconds per run, >= 20, default 30]
 
 #include "BenchWindow.h"
+#include "SlotTones.h"
 #include "app/MainWindow.h"
 #include "app/RunUntilEnd.h"
 #include "lock/PasswordDialog.h"
@@ -179,22 +180,16 @@ private:
     Mp3FileCheck files_;
 };
 
+// A tone of the slots' or the share's; the bench is a forked child here, so
+// it ends without running the parent's exit handlers.
 QString makeTone(const QString& mp3, double seconds, int hz)
 {
-    const QString wav = mp3 + QStringLiteral(".wav");
-    QProcess::execute(QStringLiteral("sox"),
-        {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("44100"), QStringLiteral("-c"),
-            QStringLiteral("2"), wav, QStringLiteral("synth"), QString::number(seconds),
-            QStringLiteral("sine"), QString::number(hz), QStringLiteral("vol"),
-            QStringLiteral("0.5")});
-    QProcess::execute(QStringLiteral("lame"),
-        {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("128"), wav, mp3});
-    QFile::remove(wav);
-    if (!QFile::exists(mp3)) {
+    const QString made = makeToneFile(mp3, seconds, hz, ToneStart::AtZero);
+    if (made.isEmpty()) {
         std::fprintf(stderr, "hang_bench: sox or lame failed\n");
         ::_exit(1);
     }
-    return mp3;
+    return made;
 }
 
 void type(QWidget* widget, const QString& text)
@@ -253,7 +248,7 @@ enum class Ending { Signal, Quit };
     const ShareFileCheck fileCheck(shareFolder);
     KernelClockSync clockSync;
     std::array<std::vector<QDateTime>, SlotCount> plays;
-    std::array<ChosenPath*, SlotCount> dialogs{};
+    ChosenPaths dialogs;
     PlatformServices platform{clock, quiet, quiet, programExit,
         [&](int slot) {
             FileAccess access;
@@ -262,29 +257,17 @@ enum class Ending { Signal, Quit };
             return std::make_unique<TimedPlayer>(
                 std::make_unique<Mp3Player>(output, lengths, access), plays[std::size_t(slot)]);
         },
-        output.mixer(),
-        [&](int slot) {
-            auto dialog = std::make_unique<ChosenPath>();
-            dialogs[std::size_t(slot)] = dialog.get();
-            return dialog;
-        },
-        output, fileCheck, clockSync};
+        output.mixer(), dialogs.maker(), output, fileCheck, clockSync};
     MainWindow window(platform);
     window.onLoad();
     window.show();
     WindowControls& c = window.controls();
     unlock(window);
     for (int i = 0; i < SlotCount; ++i) {
-        dialogs[std::size_t(i)]->next = files[std::size_t(i)];
+        dialogs.setNext(i, files[std::size_t(i)]);
         QTest::mouseClick(c.slot(i).chooseFileButton, Qt::LeftButton);
     }
-    const bool allChosen = QTest::qWaitFor(
-        [&] {
-            return std::all_of(window.timetable().all().begin(), window.timetable().all().end(),
-                [](const SlotState& s) { return !s.name.isEmpty(); });
-        },
-        30000);
-    if (!allChosen) {
+    if (!allFilesOpen(window, 30000)) {
         std::fprintf(stderr, "hang_bench: the files did not open\n");
         ::_exit(1);
     }
@@ -346,7 +329,7 @@ enum class Ending { Signal, Quit };
                     button = hung.stopButton;
                 if (click == Click::Select) {
                     button = hung.chooseFileButton;
-                    dialogs[HungSlot]->next = onShare[++selects % onShare.size()];
+                    dialogs.setNext(HungSlot, onShare[++selects % onShare.size()]);
                 }
                 std::fprintf(stderr, "hang_bench: %.2f s: click %s on slot %d%s\n",
                     msBetween(origin, Steady::now()) / 1000,
@@ -490,8 +473,7 @@ Run runChild(int argc, char** argv, Ending ending, int seconds)
 int main(int argc, char** argv)
 {
     const int seconds = argc > 1 ? std::max(20, std::atoi(argv[1])) : 30;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    drawOffscreenUnlessTold();
 
     const Run bySignal = runChild(argc, argv, Ending::Signal, seconds);
     const Run byQuit = runChild(argc, argv, Ending::Quit, seconds);

@@ -15,10 +15,15 @@
 // (runs as root too, without a desktop session; about 4 minutes, a minute
 // with 2)
 
+#include "BenchFail.h"
+#include "BenchTime.h"
 #include "BenchWindow.h"
+#include "Figures.h"
 #include "PipeWireTap.h"
 #include "PrivatePipeWire.h"
+#include "SinkEar.h"
 #include "SinkTake.h"
+#include "SlotTones.h"
 #include "app/MainWindow.h"
 #include "platform/FileDialog.h"
 #include "platform/InputBox.h"
@@ -44,7 +49,6 @@
 #include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 
 #include <algorithm>
 #include <array>
@@ -53,9 +57,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <map>
-#include <numbers>
 #include <optional>
 #include <string>
 #include <sys/prctl.h>
@@ -66,11 +68,6 @@ namespace {
 
 using namespace sink_take;
 
-constexpr double ToneSeconds = 0.5;
-// A recorded sample further from silence is sound; the tones start at their
-// peak (a cosine at half scale), so their first sample is well above it.
-constexpr float SoundLevel = 0.01f;
-constexpr float ClickLevel = 0.8f;
 // The child is stopped this long before the start's second: the tick of the
 // second before has placed the start ahead, and the program stands still
 // across its second.
@@ -78,71 +75,13 @@ constexpr std::int64_t StopBeforeNs = 300'000'000;
 constexpr std::array<int, 3> HoldsMs{500, 1500, 3000};
 constexpr int CalibrationClicks = 6;
 
-[[noreturn]] void giveUp(const std::string& why)
-{
-    std::fprintf(stderr, "holdup_bench: %s\n", why.c_str());
-    std::exit(1);
-}
-
-void print(const std::string& name, double value, const char* unit)
-{
-    std::printf("%s %.3f %s\n", name.c_str(), value, unit);
-    std::fflush(stdout);
-}
-
-double percentile(std::vector<double> values, double p)
-{
-    if (values.empty())
-        return std::nan("");
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, std::size_t(p * double(values.size())))];
-}
-
-double maxAbs(const std::vector<double>& values)
-{
-    std::vector<double> a;
-    for (const double v : values)
-        a.push_back(std::abs(v));
-    return percentile(a, 1);
-}
-
 // Pitches 150 Hz apart, all on the 50 Hz grid of the 20 ms windows that look
 // for them, so that one slot's tone leaks nothing into another's bin.
-int toneHz(int slot)
-{
-    return 400 + 150 * slot;
-}
-
-QString makeTone(const QDir& dir, int slot)
-{
-    const QString wav = dir.filePath(QStringLiteral("slot%1.wav").arg(slot + 1));
-    const QString mp3 = dir.filePath(QStringLiteral("slot%1.mp3").arg(slot + 1));
-    // A quarter cycle of phase: the tone starts at its peak.
-    QProcess::execute(QStringLiteral("sox"),
-        {QStringLiteral("-n"), QStringLiteral("-r"), QString::number(Rate), QStringLiteral("-c"),
-            QStringLiteral("2"), wav, QStringLiteral("synth"), QString::number(ToneSeconds),
-            QStringLiteral("sine"), QString::number(toneHz(slot)), QStringLiteral("0"),
-            QStringLiteral("25"), QStringLiteral("vol"), QStringLiteral("0.5")});
-    QProcess::execute(QStringLiteral("lame"),
-        {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("128"), wav, mp3});
-    QFile::remove(wav);
-    if (!QFile::exists(mp3))
-        giveUp("sox or lame failed");
-    return mp3;
-}
+constexpr SlotTones Tones{150};
 
 std::int64_t wallNs()
 {
     return SoundTime::wallClockNs();
-}
-
-// Runs the event loop until the wall clock reaches `ns`.
-void runUntil(std::int64_t ns)
-{
-    while (wallNs() < ns) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-        QThread::usleep(500);
-    }
 }
 
 // Sleeps until the wall clock reaches `ns`, to a fraction of a millisecond:
@@ -151,13 +90,6 @@ void sleepUntil(std::int64_t ns)
 {
     for (std::int64_t left = ns - wallNs(); left > 0; left = ns - wallNs())
         ::usleep(left > 3'000'000 ? useconds_t((left - 2'000'000) / 1000) : 100);
-}
-
-// The first whole second at least 2.5 s after `ns`: time enough to set a
-// start before the tick of the second before it, which places it ahead.
-std::int64_t secondAfter(std::int64_t ns)
-{
-    return (ns + 2'500'000'000) / SecondNs * SecondNs + SecondNs;
 }
 
 QString timeOfSecond(std::int64_t ns)
@@ -173,9 +105,7 @@ QString timeOfSecond(std::int64_t ns)
 // each; the end of the input ends the program.
 int runProgram(const QString& folder)
 {
-    std::array<QString, SlotCount> files;
-    for (int i = 0; i < SlotCount; ++i)
-        files[std::size_t(i)] = makeTone(QDir(folder), i);
+    const std::array<QString, SlotCount> files = Tones.make(folder);
 
     SystemClock clock;
     QuietBoxes quiet("holdup_bench");
@@ -183,30 +113,17 @@ int runProgram(const QString& folder)
     LengthScanner lengths;
     Mp3FileCheck fileCheck;
     KernelClockSync clockSync;
-    std::array<ChosenPath*, SlotCount> dialogs{};
+    ChosenPaths dialogs;
     PlatformServices platform{clock, quiet, quiet, quiet,
         [&](int) { return std::make_unique<Mp3Player>(output, lengths); }, output.mixer(),
-        [&](int slot) {
-            auto dialog = std::make_unique<ChosenPath>();
-            dialogs[std::size_t(slot)] = dialog.get();
-            return dialog;
-        },
-        output, fileCheck, clockSync};
+        dialogs.maker(), output, fileCheck, clockSync};
     MainWindow window(platform);
     window.onLoad();
     window.show();
-    for (int i = 0; i < SlotCount; ++i) {
-        dialogs[std::size_t(i)]->next = files[std::size_t(i)];
-        emit window.controls().slot(i).chooseFileButton->clicked();
-    }
-    const bool allChosen = QTest::qWaitFor(
-        [&] {
-            return std::all_of(window.timetable().all().begin(), window.timetable().all().end(),
-                [](const SlotState& s) { return !s.name.isEmpty(); });
-        },
-        30000);
-    if (!allChosen)
-        giveUp("the program did not open the slots' files");
+    for (int i = 0; i < SlotCount; ++i)
+        dialogs.choose(window.controls(), i, files[std::size_t(i)]);
+    if (!allFilesOpen(window, 30000))
+        benchFail("the program did not open the slots' files");
     std::printf("ready\n");
     std::fflush(stdout);
 
@@ -237,137 +154,14 @@ int runProgram(const QString& folder)
 
 // ---- The parent's ear ----------------------------------------------------
 
-std::optional<std::size_t> firstSound(
-    const std::vector<float>& samples, double fromFrame, double toFrame, float level)
-{
-    const auto from = std::size_t(std::max(0.0, fromFrame));
-    const auto to = std::min(samples.size(), std::size_t(std::max(0.0, toFrame)));
-    for (std::size_t i = from; i < to; ++i)
-        if (std::abs(samples[i]) > level)
-            return i;
-    return std::nullopt;
-}
+// When the sink rendered each recorded frame. The reports within their span
+// place a moment, else the nearest dozen: the graph may have stood still with
+// the program (server_bench, which never stops it, takes no fallback).
+constexpr Reports EarReports = Reports::WithinSpanElseNearestDozen;
 
-// Whether the sound from `from` on is the tone of `slot`, by its zero
-// crossings over 50 ms.
-bool isToneOf(const std::vector<float>& samples, std::size_t from, int slot)
-{
-    const std::size_t span = Rate / 20;
-    if (from + span >= samples.size())
-        return false;
-    int crossings = 0;
-    for (std::size_t i = from + 1; i < from + span; ++i)
-        crossings += (samples[i - 1] < 0) != (samples[i] < 0);
-    return std::abs(crossings * 10 - toneHz(slot)) < 50;
-}
-
-constexpr std::size_t WindowFrames = Rate / 50;
 // A silenced slot's pitch this loud (of full scale; the tones are at half)
 // was heard.
 constexpr double SilencedLevel = 0.05;
-
-// The amplitude of `hz` in the 20 ms from `from` (a periodic Hann window:
-// a tone on the window's 50 Hz grid leaks nothing into the other bins).
-double amplitudeAt(const std::vector<float>& samples, std::size_t from, int hz)
-{
-    double re = 0;
-    double im = 0;
-    double weights = 0;
-    for (std::size_t i = 0; i < WindowFrames && from + i < samples.size(); ++i) {
-        const double w = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * double(i) / WindowFrames);
-        const double phase = 2 * std::numbers::pi * hz * double(i) / Rate;
-        re += samples[from + i] * w * std::cos(phase);
-        im -= samples[from + i] * w * std::sin(phase);
-        weights += w;
-    }
-    return weights == 0 ? 0 : 2 * std::hypot(re, im) / weights;
-}
-
-// When the sink rendered each recorded frame: the recording's timeline from
-// the reports nearest the moment (those within its span, else the nearest
-// dozen, should the graph have stood still with the program), moved by where
-// it put the clicks of the bench's own stream.
-class EarClock {
-public:
-    explicit EarClock(const Take& take) : take_(take)
-    {
-        for (const std::int64_t click : take.clickFrames) {
-            const std::int64_t renderedNs = timeOfFrame(take.playback, double(click));
-            const double predicted = frameAt(take.recording, renderedNs);
-            const auto found = firstSound(
-                take.recorded, predicted - 0.1 * Rate, predicted + 0.1 * Rate, ClickLevel / 2);
-            if (!found)
-                giveUp("a calibration click was not recorded");
-            calibrationNs_.push_back(
-                double(renderedNs - timeOfFrame(take.recording, double(*found))));
-        }
-        offsetNs_ = std::int64_t(percentile(calibrationNs_, 0.5));
-    }
-
-    std::int64_t renderedNs(std::size_t frame) const
-    {
-        return timeOfFrame(take_.recording, double(frame)) + offsetNs_;
-    }
-    double frameRenderedAt(std::int64_t ns) const
-    {
-        return frameAt(take_.recording, ns - offsetNs_);
-    }
-    double offsetMs() const { return double(offsetNs_) / 1e6; }
-    double spreadMs() const
-    {
-        std::vector<double> ms;
-        for (const double ns : calibrationNs_)
-            ms.push_back(std::abs(ns - double(offsetNs_)) / 1e6);
-        return percentile(ms, 1);
-    }
-
-private:
-    static std::int64_t nearestOffset(
-        const Timeline& t, const std::function<double(const Anchor&)>& distance, double span)
-    {
-        std::vector<std::int64_t> offsets;
-        for (const Anchor& a : t.anchors)
-            if (distance(a) <= span)
-                offsets.push_back(offsetNs(a));
-        if (offsets.empty()) {
-            std::vector<Anchor> nearest = t.anchors;
-            const std::size_t n = std::min<std::size_t>(12, nearest.size());
-            std::partial_sort(nearest.begin(), nearest.begin() + std::ptrdiff_t(n), nearest.end(),
-                [&](const Anchor& a, const Anchor& b) { return distance(a) < distance(b); });
-            for (std::size_t i = 0; i < n; ++i)
-                offsets.push_back(offsetNs(nearest[i]));
-        }
-        return medianOffsetNs(offsets);
-    }
-    static std::int64_t timeOfFrame(const Timeline& t, double frame)
-    {
-        return nearestOffset(
-                   t, [frame](const Anchor& a) { return std::abs(a.frame - frame); },
-                   t.spanFrames) +
-            std::llround(frame * FrameNs);
-    }
-    static double frameAt(const Timeline& t, std::int64_t ns)
-    {
-        return double(ns -
-                   nearestOffset(
-                       t, [ns](const Anchor& a) { return std::abs(double(a.atNs - ns)); },
-                       t.spanFrames * FrameNs)) /
-            FrameNs;
-    }
-
-    const Take& take_;
-    std::vector<double> calibrationNs_;
-    std::int64_t offsetNs_ = 0;
-};
-
-// Clicks on a silent sink, a third of a second apart.
-void clickOnSilence(PipeWireTap& tap, int clicks)
-{
-    const std::int64_t from = wallNs() + 300'000'000;
-    for (int k = 0; k < clicks; ++k)
-        tap.clickNear(from + k * 333'000'000);
-    runUntil(from + clicks * 333'000'000);
-}
 
 // ---- The run ---------------------------------------------------------------
 
@@ -425,7 +219,7 @@ std::string holdSuffix(int holdMs)
 {
     child.kill();
     child.waitForFinished(3000);
-    giveUp(why);
+    benchFail(why);
 }
 
 int usage()
@@ -437,8 +231,8 @@ int usage()
 int measure(int repeats)
 {
     if (!PrivatePipeWire::isInstalled())
-        giveUp("pipewire, wireplumber, pipewire-pulse and dbus-daemon are needed "
-               "(tools/install-deps.sh --test installs them where no other server is)");
+        benchFail("pipewire, wireplumber, pipewire-pulse and dbus-daemon are needed "
+                  "(tools/install-deps.sh --test installs them where no other server is)");
     const QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/holdup_bench-XXXXXX"));
     const QString tones = dir.filePath(QStringLiteral("tones"));
     QDir().mkpath(tones);
@@ -463,7 +257,7 @@ int measure(int repeats)
     child.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
     child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--program"), tones});
     if (!child.waitForStarted(5000))
-        giveUp("cannot start the program's process");
+        benchFail("cannot start the program's process");
     const pid_t pid = pid_t(child.processId());
     const std::int64_t readyBy = wallNs() + 60 * SecondNs;
     while (!child.canReadLine() && wallNs() < readyBy)
@@ -508,8 +302,8 @@ int measure(int repeats)
         // its tone has ended before the next trial's second.
         runUntil(std::max(trial.secondNs, trial.continuedNs) + 2 * SecondNs);
         if (child.state() != QProcess::Running)
-            giveUp("the program's process ended during the run (its log: " + logPath.toStdString() +
-                ")");
+            benchFail("the program's process ended during the run (its log: " +
+                logPath.toStdString() + ")");
     }
     runUntil(wallNs() + 1'500'000'000);
     clickOnSilence(tap, CalibrationClicks);
@@ -522,13 +316,13 @@ int measure(int repeats)
 
     QFile logFile(logPath);
     if (!logFile.open(QIODevice::ReadOnly))
-        giveUp("the program's log is gone");
+        benchFail("the program's log is gone");
     const QStringList log = QString::fromLocal8Bit(logFile.readAll()).split(QLatin1Char('\n'));
     for (const QString& line : log)
         if (!line.isEmpty())
             std::fprintf(stderr, "program: %s\n", qPrintable(line));
 
-    const EarClock ear(take);
+    const SinkClock ear(take, EarReports);
     struct Figures {
         int starts = 0;
         int refused = 0;
@@ -554,7 +348,7 @@ int measure(int repeats)
         const double heldSeconds = double(trial.holdMs) / 1000;
         const auto found =
             firstSound(take.recorded, at - 0.5 * Rate, at + (heldSeconds + 1.5) * Rate, SoundLevel);
-        const bool heard = found && isToneOf(take.recorded, *found, slot);
+        const bool heard = found && isToneOf(take.recorded, *found, Tones.hz(slot));
         const double renderedMs =
             heard ? double(ear.renderedNs(*found) - trial.secondNs) / 1e6 : std::nan("");
         Figures& f = trial.holdMs > 0 ? byHold[trial.holdMs] : same;
@@ -568,7 +362,7 @@ int measure(int repeats)
             f.renderedMs.push_back(renderedMs);
             if (logged.firstSampleMs)
                 f.loggedMinusRenderedMs.push_back(*logged.firstSampleMs - renderedMs);
-            const double toneEnd = double(*found) + (ToneSeconds + 0.1) * Rate;
+            const double toneEnd = double(*found) + (SlotTones::Seconds + 0.1) * Rate;
             f.extraSounds += bool(
                 firstSound(take.recorded, toneEnd, at + (heldSeconds + 1.5) * Rate, SoundLevel));
             // The slots silenced by the one left sounding: nothing of their
@@ -579,9 +373,10 @@ int measure(int repeats)
                 for (auto w = std::size_t(*found); w + WindowFrames < std::size_t(toneEnd) + Rate;
                      w += WindowFrames / 2) {
                     const double fromStart = double(w - *found) / Rate;
-                    if (fromStart > ToneSeconds - 0.05 && fromStart < ToneSeconds + 0.1)
+                    if (fromStart > SlotTones::Seconds - 0.05 &&
+                        fromStart < SlotTones::Seconds + 0.1)
                         continue;
-                    const double level = amplitudeAt(take.recorded, w, toneHz(trial.due[s]));
+                    const double level = amplitudeAt(take.recorded, w, Tones.hz(trial.due[s]));
                     loudestSilenced = std::max(loudestSilenced, level);
                     silencedSounded |= level > SilencedLevel;
                 }
@@ -591,10 +386,10 @@ int measure(int repeats)
             // hear nothing of the others either.
             if (trial.due.size() > 1)
                 for (auto w = std::size_t(*found);
-                     double(w + WindowFrames) < double(*found) + (ToneSeconds - 0.05) * Rate;
+                     double(w + WindowFrames) < double(*found) + (SlotTones::Seconds - 0.05) * Rate;
                      w += WindowFrames / 2)
-                    quietestLeftSounding =
-                        std::min(quietestLeftSounding, amplitudeAt(take.recorded, w, toneHz(slot)));
+                    quietestLeftSounding = std::min(
+                        quietestLeftSounding, amplitudeAt(take.recorded, w, Tones.hz(slot)));
         }
         for (std::size_t s = 0; s + 1 < trial.due.size(); ++s)
             silencedLoggedHeard +=
@@ -657,15 +452,8 @@ int measure(int repeats)
     // Zero where the ear lost or repeated no frame, the program's stop
     // included: the largest step of the recording's frames against the wall
     // clock from one report to the next.
-    std::vector<double> steps;
-    std::size_t largest = 0;
-    for (std::size_t i = 1; i < take.recording.anchors.size(); ++i) {
-        steps.push_back(std::abs(double(offsetNs(take.recording.anchors[i]) -
-                            offsetNs(take.recording.anchors[i - 1]))) /
-            1e6);
-        if (steps.back() > steps[largest])
-            largest = steps.size() - 1;
-    }
+    const std::vector<double> steps = reportStepsMs(take.recording);
+    const auto largest = std::size_t(std::max_element(steps.begin(), steps.end()) - steps.begin());
     if (!steps.empty())
         std::fprintf(stderr, "holdup_bench: the ear's largest step, %.3f ms, at %s\n",
             steps[largest],
@@ -680,8 +468,7 @@ int measure(int repeats)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    drawOffscreenUnlessTold();
     QApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.size() == 2 && args[0] == QStringLiteral("--program"))

@@ -2,6 +2,7 @@
 // costs in memory and CPU, next to the command-line mpg123 where that does
 // the same job. Makes its own 1-hour files (about a minute with lame).
 
+#include "Figures.h"
 #include "OpenNow.h"
 #include "player/AudioOutput.h"
 #include "player/LengthScanner.h"
@@ -32,12 +33,6 @@ namespace {
 
 constexpr double HourSeconds = 3600;
 constexpr int CpuSeconds = 30;
-
-void print(const char* name, double value, const char* unit)
-{
-    std::printf("%s %.3f %s\n", name, value, unit);
-    std::fflush(stdout);
-}
 
 double median(std::vector<double> values)
 {

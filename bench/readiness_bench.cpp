@@ -6,6 +6,7 @@
 // has finished, as `name value unit` lines.
 // Usage: readiness_bench [seconds per run, >= 30] [rounds of both runs]
 
+#include "Figures.h"
 #include "app/MainWindow.h"
 #include "platform/FileDialog.h"
 #include "platform/KernelClockSync.h"
@@ -90,13 +91,6 @@ double msIntoSecond()
     return double(us % 1'000'000) / 1000.0;
 }
 
-double percentile(std::vector<double> values, double p)
-{
-    std::sort(values.begin(), values.end());
-    const auto rank = std::size_t(std::ceil(p * double(values.size())));
-    return values[std::clamp<std::size_t>(rank, 1, values.size()) - 1];
-}
-
 QString makeMp3(const QTemporaryDir& dir)
 {
     const QString wav = dir.filePath(QStringLiteral("bell.wav"));
@@ -157,12 +151,6 @@ void run(Tally& tally, QApplication& app, int seconds, const QString& mp3,
     tally.lateMs.insert(tally.lateMs.end(), lateMs.begin() + 1, lateMs.end());
 }
 
-void print(const char* name, double value, const char* unit)
-{
-    std::printf("%s %.3f %s\n", name, value, unit);
-    std::fflush(stdout);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -196,10 +184,10 @@ int main(int argc, char** argv)
     print("cpu_idle_pct_without_checks", cpuWithout, "%");
     print("cpu_idle_pct", cpuWith, "%");
     print("checks_cpu_pct", cpuWith - cpuWithout, "%");
-    print("tick_late_median_ms_without_checks", percentile(without.lateMs, 0.5), "ms");
-    print("tick_late_median_ms", percentile(with.lateMs, 0.5), "ms");
-    print("tick_late_p99_ms_without_checks", percentile(without.lateMs, 0.99), "ms");
-    print("tick_late_p99_ms", percentile(with.lateMs, 0.99), "ms");
+    print("tick_late_median_ms_without_checks", nearestRank(without.lateMs, 0.5), "ms");
+    print("tick_late_median_ms", nearestRank(with.lateMs, 0.5), "ms");
+    print("tick_late_p99_ms_without_checks", nearestRank(without.lateMs, 0.99), "ms");
+    print("tick_late_p99_ms", nearestRank(with.lateMs, 0.99), "ms");
     print("ticks_measured", double(with.lateMs.size()), "count");
     return 0;
 }

@@ -3,6 +3,7 @@
 // event loop; once idle and once with one core kept busy by a spinning thread.
 // Prints `name value unit` lines. Usage: scheduler_bench [ticks per run, >= 30]
 
+#include "Figures.h"
 #include "platform/SystemClock.h"
 #include "schedule/SecondPlan.h"
 #include "schedule/SecondTimer.h"
@@ -92,30 +93,18 @@ struct PlainRun {
     }
 };
 
-double percentile(std::vector<double> values, double p)
-{
-    std::sort(values.begin(), values.end());
-    const auto rank = std::size_t(std::ceil(p * double(values.size())));
-    return values[std::clamp<std::size_t>(rank, 1, values.size()) - 1];
-}
-
 qint64 doubled(const std::multiset<WallSecond>& tested)
 {
     return qint64(tested.size()) -
         qint64(std::set<WallSecond>(tested.begin(), tested.end()).size());
 }
 
-void print(const std::string& name, double value, const char* unit)
-{
-    std::printf("%s %.3f %s\n", name.c_str(), value, unit);
-}
-
 void printLateness(const std::string& prefix, const std::string& suffix, const Tally& tally)
 {
-    print(prefix + "_late_min_ms" + suffix, percentile(tally.lateMs, 0.0), "ms");
-    print(prefix + "_late_median_ms" + suffix, percentile(tally.lateMs, 0.5), "ms");
-    print(prefix + "_late_p99_ms" + suffix, percentile(tally.lateMs, 0.99), "ms");
-    print(prefix + "_late_max_ms" + suffix, percentile(tally.lateMs, 1.0), "ms");
+    print(prefix + "_late_min_ms" + suffix, nearestRank(tally.lateMs, 0.0), "ms");
+    print(prefix + "_late_median_ms" + suffix, nearestRank(tally.lateMs, 0.5), "ms");
+    print(prefix + "_late_p99_ms" + suffix, nearestRank(tally.lateMs, 0.99), "ms");
+    print(prefix + "_late_max_ms" + suffix, nearestRank(tally.lateMs, 1.0), "ms");
 }
 
 void runOnce(QCoreApplication& app, int ticks, const std::string& suffix)
@@ -135,9 +124,9 @@ void runOnce(QCoreApplication& app, int ticks, const std::string& suffix)
     printLateness("tick", suffix, scheduler.tally);
     printLateness("qtimer", suffix, plain.tally);
     print("qtimer_over_tick_late_median_ratio" + suffix,
-        percentile(plain.tally.lateMs, 0.5) / percentile(scheduler.tally.lateMs, 0.5), "x");
+        nearestRank(plain.tally.lateMs, 0.5) / nearestRank(scheduler.tally.lateMs, 0.5), "x");
     print("qtimer_over_tick_late_p99_ratio" + suffix,
-        percentile(plain.tally.lateMs, 0.99) / percentile(scheduler.tally.lateMs, 0.99), "x");
+        nearestRank(plain.tally.lateMs, 0.99) / nearestRank(scheduler.tally.lateMs, 0.99), "x");
     print("ticks_skipped" + suffix, double(scheduler.tally.skipped), "count");
     print("ticks_doubled" + suffix, double(doubled(scheduler.tally.tested)), "count");
     print("ticks_caught_up" + suffix, scheduler.caughtUp, "count");

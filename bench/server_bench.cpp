@@ -17,10 +17,15 @@
 // (runs as root too, without a desktop session; about 13 minutes, or two with
 // --starts 4 --clicks 4 --servers pipewire --routes pipewire,pulseaudio)
 
+#include "BenchFail.h"
+#include "BenchTime.h"
 #include "BenchWindow.h"
+#include "Figures.h"
 #include "PipeWireTap.h"
 #include "PrivatePipeWire.h"
+#include "SinkEar.h"
 #include "SinkTake.h"
+#include "SlotTones.h"
 #include "app/MainWindow.h"
 #include "lock/LockStates.h"
 #include "platform/FileDialog.h"
@@ -47,7 +52,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 
 #include <pulse/pulseaudio.h>
 
@@ -75,55 +79,8 @@ using namespace sink_take;
 // second) has ended and a calibration click (at the odd second) has passed
 // before the next start, so every start begins after silence.
 constexpr int StartEverySeconds = 2;
-constexpr double ToneSeconds = 0.5;
-// A recorded sample further from silence is sound; the tones start at their
-// peak (a cosine at half scale), so their first sample is well above it.
-constexpr float SoundLevel = 0.01f;
-constexpr float ClickLevel = 0.8f;
-
-void print(const std::string& name, double value, const char* unit)
-{
-    std::printf("%s %.3f %s\n", name.c_str(), value, unit);
-    std::fflush(stdout);
-}
-
-double percentile(std::vector<double> values, double p)
-{
-    if (values.empty())
-        return std::nan("");
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, std::size_t(p * double(values.size())))];
-}
-
-std::vector<double> absolute(std::vector<double> values)
-{
-    for (double& v : values)
-        v = std::abs(v);
-    return values;
-}
-
-int toneHz(int slot)
-{
-    return 400 + 100 * slot;
-}
-
-QString makeTone(const QTemporaryDir& dir, int slot)
-{
-    const QString wav = dir.filePath(QStringLiteral("slot%1.wav").arg(slot + 1));
-    const QString mp3 = dir.filePath(QStringLiteral("slot%1.mp3").arg(slot + 1));
-    // A quarter cycle of phase: the tone starts at its peak.
-    QProcess::execute(QStringLiteral("sox"),
-        {QStringLiteral("-n"), QStringLiteral("-r"), QString::number(Rate), QStringLiteral("-c"),
-            QStringLiteral("2"), wav, QStringLiteral("synth"), QString::number(ToneSeconds),
-            QStringLiteral("sine"), QString::number(toneHz(slot)), QStringLiteral("0"),
-            QStringLiteral("25"), QStringLiteral("vol"), QStringLiteral("0.5")});
-    QProcess::execute(QStringLiteral("lame"),
-        {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("128"), wav, mp3});
-    QFile::remove(wav);
-    if (!QFile::exists(mp3))
-        fail("sox or lame failed");
-    return mp3;
-}
+// Pitches 100 Hz apart, each told from the others by its zero crossings.
+constexpr SlotTones Tones{100};
 
 // A PulseAudio server of the bench's own, with nothing but a socket and a
 // null sink. Its cookie, runtime and state files go to a folder of its own,
@@ -152,7 +109,7 @@ public:
                 QStringLiteral("--load=module-null-sink sink_name=bench rate=44100 channels=2 "
                                "format=float32le")});
         if (!server_.waitForStarted(5000))
-            fail("pulseaudio does not start (tools/install-deps.sh installs it)");
+            benchFail("pulseaudio does not start (tools/install-deps.sh installs it)");
         if (!QTest::qWaitFor([&] { return QFile::exists(socket_); }, 10000))
             failWithLog("pulseaudio opened no socket");
     }
@@ -175,7 +132,7 @@ public:
         QFile log(log_);
         if (log.open(QIODevice::ReadOnly))
             std::fprintf(stderr, "%s", log.readAll().constData());
-        fail(why);
+        benchFail(why);
     }
 
 private:
@@ -267,7 +224,7 @@ public:
                         take_.playback.anchors.size() >= 5 && !take_.recorded.empty();
                 },
                 10000))
-            fail("the sound server reports no timing");
+            benchFail("the sound server reports no timing");
     }
 
     // Places a click on the sink about `atNs` on the wall clock, at least
@@ -279,7 +236,7 @@ public:
         const Anchor latest = take_.playback.anchors.back();
         const auto frame = std::int64_t(latest.frame + double(atNs - latest.atNs) / FrameNs);
         if (frame < written_)
-            fail("a calibration click was asked for too late");
+            benchFail("a calibration click was asked for too late");
         take_.clickFrames.push_back(frame);
     }
 
@@ -389,49 +346,9 @@ private:
     std::int64_t written_ = 0;
 };
 
-std::optional<std::size_t> firstSound(
-    const std::vector<float>& samples, double fromFrame, double toFrame, float level)
-{
-    const auto from = std::size_t(std::max(0.0, fromFrame));
-    const auto to = std::min(samples.size(), std::size_t(std::max(0.0, toFrame)));
-    for (std::size_t i = from; i < to; ++i)
-        if (std::abs(samples[i]) > level)
-            return i;
-    return std::nullopt;
-}
-
-// Whether the sound from `from` on is the tone of `slot`, by its zero
-// crossings over 50 ms.
-bool isToneOf(const std::vector<float>& samples, std::size_t from, int slot)
-{
-    const std::size_t span = Rate / 20;
-    if (from + span >= samples.size())
-        return false;
-    int crossings = 0;
-    for (std::size_t i = from + 1; i < from + span; ++i)
-        crossings += (samples[i - 1] < 0) != (samples[i] < 0);
-    return std::abs(crossings * 10 - toneHz(slot)) < 50;
-}
-
 QDateTime wallTime(std::int64_t ns)
 {
     return QDateTime::fromMSecsSinceEpoch(ns / 1'000'000);
-}
-
-// Runs the event loop until the wall clock reaches `ns`.
-void runUntil(std::int64_t ns)
-{
-    while (SoundTime::wallClockNs() < ns) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-        QThread::usleep(500);
-    }
-}
-
-// The first whole second at least 2.5 s after `ns`: time enough to set a
-// start before the tick that places it.
-std::int64_t secondAfter(std::int64_t ns)
-{
-    return (ns + 2'500'000'000) / SecondNs * SecondNs + SecondNs;
 }
 
 struct Start {
@@ -460,7 +377,7 @@ Round playRound(WindowControls& c, Timetable& timetable,
     for (int k = 0; k < starts; ++k, secondNs += StartEverySeconds * SecondNs) {
         const int slot = k % SlotCount;
         if (SoundTime::wallClockNs() > secondNs - SecondNs)
-            fail("the bench fell behind its starts");
+            benchFail("the bench fell behind its starts");
         timetable.setStartTime(slot, wallTime(secondNs).time());
         clickNear(secondNs + SecondNs);
         runUntil(secondNs + 700'000'000);
@@ -470,7 +387,7 @@ Round playRound(WindowControls& c, Timetable& timetable,
     for (int k = 0; k < clicks; ++k) {
         QPushButton* run = c.slot(k % 2).runButton;
         if (run->text() != runCaption())
-            fail("the run button does not offer a start");
+            benchFail("the run button does not offer a start");
         runUntil(SoundTime::wallClockNs() + 1'000'000'000 + std::rand() % 23'000'000);
         round.clickedNs.push_back(SoundTime::wallClockNs());
         QTest::mouseClick(run, Qt::LeftButton);
@@ -479,49 +396,10 @@ Round playRound(WindowControls& c, Timetable& timetable,
     return round;
 }
 
-// When the sink rendered each recorded frame: the record stream's timeline,
-// moved by where it put the clicks of the playback stream, whose render
-// times the server reported alike.
-class SinkClock {
-public:
-    explicit SinkClock(const Take& take) : take_(take)
-    {
-        for (const std::int64_t click : take.clickFrames) {
-            const std::int64_t renderedNs = take.playback.timeOfFrame(double(click));
-            const double predicted = take.recording.frameAt(renderedNs);
-            const auto found = firstSound(
-                take.recorded, predicted - 0.1 * Rate, predicted + 0.1 * Rate, ClickLevel / 2);
-            if (!found)
-                fail("a calibration click was not recorded");
-            calibrationNs_.push_back(
-                double(renderedNs - take.recording.timeOfFrame(double(*found))));
-        }
-        offsetNs_ = std::int64_t(percentile(calibrationNs_, 0.5));
-    }
-
-    std::int64_t renderedNs(std::size_t frame) const
-    {
-        return take_.recording.timeOfFrame(double(frame)) + offsetNs_;
-    }
-    double frameRenderedAt(std::int64_t ns) const
-    {
-        return take_.recording.frameAt(ns - offsetNs_);
-    }
-    double offsetMs() const { return double(offsetNs_) / 1e6; }
-    // How far the clicks were from the offset, at most.
-    double spreadMs() const
-    {
-        std::vector<double> ms;
-        for (const double ns : calibrationNs_)
-            ms.push_back(std::abs(ns - double(offsetNs_)) / 1e6);
-        return percentile(ms, 1);
-    }
-
-private:
-    const Take& take_;
-    std::vector<double> calibrationNs_;
-    std::int64_t offsetNs_ = 0;
-};
+// The reports within their span place every moment: the program is never
+// stopped here, so a gap in them is the server's fault (holdup_bench, whose
+// graph may stand still with the program, falls back on the nearest dozen).
+constexpr Reports EarReports = Reports::WithinSpan;
 
 struct Measured {
     // In the order of the round's starts and clicks; a sound not found is
@@ -538,7 +416,7 @@ Measured measure(const std::vector<float>& recorded, const SinkClock& sink, cons
     for (const Start& start : round.starts) {
         const double at = sink.frameRenderedAt(start.secondNs);
         const auto found = firstSound(recorded, at - 0.5 * Rate, at + 1.5 * Rate, SoundLevel);
-        if (!found || !isToneOf(recorded, *found, start.slot)) {
+        if (!found || !isToneOf(recorded, *found, Tones.hz(start.slot))) {
             ++m.notFound;
             continue;
         }
@@ -548,7 +426,7 @@ Measured measure(const std::vector<float>& recorded, const SinkClock& sink, cons
     for (std::size_t k = 0; k < round.clickedNs.size(); ++k) {
         const double at = sink.frameRenderedAt(round.clickedNs[k]);
         const auto found = firstSound(recorded, at, at + 1.0 * Rate, SoundLevel);
-        if (!found || !isToneOf(recorded, *found, int(k % 2))) {
+        if (!found || !isToneOf(recorded, *found, Tones.hz(int(k % 2)))) {
             ++m.notFound;
             continue;
         }
@@ -587,21 +465,14 @@ public:
                                                        players_[std::size_t(slot)] = player.get();
                                                        return player;
                                                    },
-                                                   output_.mixer(),
-                                                   [this](int slot) {
-                                                       auto dialog = std::make_unique<ChosenPath>();
-                                                       dialogs_[std::size_t(slot)] = dialog.get();
-                                                       return dialog;
-                                                   },
-                                                   output_, fileCheck_, clockSync_},
+                                                   output_.mixer(), dialogs_.maker(), output_,
+                                                   fileCheck_, clockSync_},
           window_(platform_)
     {
         window_.onLoad();
         window_.show();
-        for (int i = 0; i < SlotCount; ++i) {
-            dialogs_[std::size_t(i)]->next = files[std::size_t(i)];
-            emit controls().slot(i).chooseFileButton->clicked();
-        }
+        for (int i = 0; i < SlotCount; ++i)
+            dialogs_.choose(controls(), i, files[std::size_t(i)]);
         applyUnlockedState(controls(), timetable());
     }
 
@@ -621,18 +492,10 @@ private:
     Mp3FileCheck fileCheck_;
     KernelClockSync clockSync_;
     std::array<Mp3Player*, SlotCount> players_{};
-    std::array<ChosenPath*, SlotCount> dialogs_{};
+    ChosenPaths dialogs_;
     PlatformServices platform_;
     MainWindow window_;
 };
-
-std::array<QString, SlotCount> makeTones(const QTemporaryDir& dir)
-{
-    std::array<QString, SlotCount> files;
-    for (int i = 0; i < SlotCount; ++i)
-        files[std::size_t(i)] = makeTone(dir, i);
-    return files;
-}
 
 struct Length {
     int starts = 20;
@@ -650,12 +513,7 @@ void printCalibration(const Take& take, const SinkClock& sink, const std::string
     for (const auto& [name, timeline] :
         {std::pair{"server_ear_recording_step_max_ms", &take.recording},
             std::pair{"server_ear_clicks_step_max_ms", &take.playback}}) {
-        std::vector<double> steps;
-        for (std::size_t i = 1; i < timeline->anchors.size(); ++i)
-            steps.push_back(std::abs(double(offsetNs(timeline->anchors[i]) -
-                                offsetNs(timeline->anchors[i - 1]))) /
-                1e6);
-        print(name + suffix, percentile(steps, 1), "ms");
+        print(name + suffix, percentile(reportStepsMs(*timeline), 1), "ms");
     }
 }
 
@@ -666,7 +524,7 @@ void printCalibration(const Take& take, const SinkClock& sink, const std::string
 int measurePrivatePulseAudio(Length length)
 {
     QTemporaryDir dir;
-    const std::array<QString, SlotCount> files = makeTones(dir);
+    const std::array<QString, SlotCount> files = Tones.make(dir.path());
     const SoundServer server(dir);
     // The program's output and the bench's own client go to that server
     // alone, and keep their cookie beside it.
@@ -693,7 +551,7 @@ int measurePrivatePulseAudio(Length length)
     const Take take = tap.finish();
     program.end();
 
-    const SinkClock sink(take);
+    const SinkClock sink(take, EarReports);
     const Measured opening = measure(take.recorded, sink, Round{{idle.starts.front()}, {}});
     Measured measured = measure(
         take.recorded, sink, Round{{idle.starts.begin() + 1, idle.starts.end()}, idle.clickedNs});
@@ -751,17 +609,6 @@ bool playsThrough(const Route& route, const PrivatePipeWire::Stream& stream)
 constexpr int NotThisWay = 3;
 constexpr int CalibrationClicks = 6;
 
-// Clicks on a silent sink, a third of a second apart: through a PipeWire
-// graph at a large quantum the program's tones can sound a second after
-// their start, over a click placed while they play.
-void clickOnSilence(PipeWireTap& tap, int clicks)
-{
-    const std::int64_t from = SoundTime::wallClockNs() + 300'000'000;
-    for (int k = 0; k < clicks; ++k)
-        tap.clickNear(from + k * 333'000'000);
-    runUntil(from + clicks * 333'000'000);
-}
-
 // One route at one quantum, in a process of its own (the environment names
 // the private PipeWire and the backend): the ear is checked first at this
 // quantum (clicks before the program is made and after its last sound),
@@ -770,7 +617,7 @@ int measureThroughPipeWire(const Route& route, int quantum, Length length)
 {
     const std::string suffix = suffixOf(route, quantum);
     QTemporaryDir dir;
-    const std::array<QString, SlotCount> files = makeTones(dir);
+    const std::array<QString, SlotCount> files = Tones.make(dir.path());
     PipeWireTap tap(PrivatePipeWire::Sink);
     tap.waitForTiming();
     clickOnSilence(tap, CalibrationClicks);
@@ -803,7 +650,7 @@ int measureThroughPipeWire(const Route& route, int quantum, Length length)
     const Take take = tap.finish();
     program.end();
 
-    const SinkClock sink(take);
+    const SinkClock sink(take, EarReports);
     printCalibration(take, sink, suffix);
     const Measured opening = measure(take.recorded, sink, Round{{round.starts.front()}, {}});
     Measured measured = measure(take.recorded, sink,
@@ -845,7 +692,7 @@ void startChild(QProcess& child, const QStringList& arguments, const QProcessEnv
     child.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     child.start(QCoreApplication::applicationFilePath(), arguments);
     if (!child.waitForStarted(5000))
-        fail("cannot start a child of the bench");
+        benchFail("cannot start a child of the bench");
 }
 
 int runChild(const QStringList& arguments, const QProcessEnvironment& env)
@@ -912,8 +759,7 @@ int usage()
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    drawOffscreenUnlessTold();
     QApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     Length length;

@@ -5,6 +5,7 @@
 // Usage: soak_bench [minutes, default 5]
 
 #include "BenchWindow.h"
+#include "SlotTones.h"
 #include "app/MainWindow.h"
 #include "platform/FileDialog.h"
 #include "platform/InputBox.h"
@@ -66,17 +67,8 @@ struct Usage {
 
 QString makeTone(const QTemporaryDir& dir, const QString& name, double seconds, int hz)
 {
-    const QString wav = dir.filePath(name + QStringLiteral(".wav"));
-    const QString mp3 = dir.filePath(name);
-    QProcess::execute(QStringLiteral("sox"),
-        {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("44100"), QStringLiteral("-c"),
-            QStringLiteral("2"), wav, QStringLiteral("synth"), QString::number(seconds),
-            QStringLiteral("sine"), QString::number(hz), QStringLiteral("vol"),
-            QStringLiteral("0.5")});
-    QProcess::execute(QStringLiteral("lame"),
-        {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("128"), wav, mp3});
-    QFile::remove(wav);
-    if (!QFile::exists(mp3)) {
+    const QString mp3 = makeToneFile(dir.filePath(name), seconds, hz, ToneStart::AtZero);
+    if (mp3.isEmpty()) {
         std::fprintf(stderr, "soak_bench: sox or lame failed\n");
         std::exit(1);
     }
@@ -95,8 +87,7 @@ double percentile(std::vector<double> values, double p)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    drawOffscreenUnlessTold();
     QApplication app(argc, argv);
     const double minutes = argc > 1 ? std::max(1.0, std::atof(argv[1])) : 5.0;
 
@@ -113,28 +104,17 @@ int main(int argc, char** argv)
     Mp3FileCheck fileCheck;
     KernelClockSync clockSync;
     std::array<std::vector<QDateTime>, SlotCount> plays;
-    std::array<ChosenPath*, SlotCount> dialogs{};
+    ChosenPaths dialogs;
     PlatformServices platform{clock, quiet, quiet, quiet,
         [&](int slot) {
             return std::make_unique<TimedPlayer>(
                 std::make_unique<Mp3Player>(output, lengths), plays[std::size_t(slot)]);
         },
-        output.mixer(),
-        [&](int slot) {
-            auto dialog = std::make_unique<ChosenPath>();
-            dialogs[std::size_t(slot)] = dialog.get();
-            return dialog;
-        },
-        output, fileCheck, clockSync};
+        output.mixer(), dialogs.maker(), output, fileCheck, clockSync};
     MainWindow window(platform);
     window.onLoad();
     WindowControls& c = window.controls();
-    const auto choose = [&](int slot) {
-        // As the "&Select" button does, so that everything that listens to
-        // it (the checks ahead of a start among them) learns of the choice.
-        dialogs[std::size_t(slot)]->next = files[std::size_t(slot)];
-        emit c.slot(slot).chooseFileButton->clicked();
-    };
+    const auto choose = [&](int slot) { dialogs.choose(c, slot, files[std::size_t(slot)]); };
     for (int i = 0; i < SlotCount; ++i)
         choose(i);
 

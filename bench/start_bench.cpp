@@ -6,6 +6,7 @@
 // busy by a spinning thread. Prints `name value unit` lines.
 // Usage: start_bench [starts per run, >= 60]
 
+#include "Figures.h"
 #include "OpenNow.h"
 #include "player/AudioOutput.h"
 #include "player/LengthScanner.h"
@@ -30,18 +31,6 @@
 #include <vector>
 
 namespace {
-
-void print(const std::string& name, double value, const char* unit)
-{
-    std::printf("%s %.3f %s\n", name.c_str(), value, unit);
-    std::fflush(stdout);
-}
-
-double percentile(std::vector<double> values, double p)
-{
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, std::size_t(p * double(values.size())))];
-}
 
 // Handles events until `done` holds or a second has passed.
 template <typename Done> bool waitFor(Done done)
