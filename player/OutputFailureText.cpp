@@ -4,33 +4,39 @@
 
 using Step = OpenFailure::Step;
 
+namespace {
+
+// A sound server's client library: its own loop, the server it reaches, the
+// stream the server makes.
+QString serverFailureText(
+    const QString& server, const QString& loop, const QString& answerer, const OpenFailure& failure)
+{
+    switch (failure.step) {
+    case Step::StartLoop:
+        return QStringLiteral("cannot start %1").arg(loop);
+    case Step::Connect:
+        return QStringLiteral("no %1 answers (%2)").arg(answerer, failure.reason);
+    default:
+        return QStringLiteral("%1 refused the stream (%2)").arg(server, failure.reason);
+    }
+}
+
+} // namespace
+
 QString openFailureText(const QString& backend, const OpenFailure& failure)
 {
     const QString& reason = failure.reason;
     if (backend == u"PipeWire") {
-        switch (failure.step) {
-        case Step::StartLoop:
-            return QStringLiteral("cannot start PipeWire's loop");
-        case Step::Connect:
-            return QStringLiteral("no PipeWire daemon answers (%1)").arg(reason);
-        case Step::LinkStream:
-            // The server's words where it had any; none when the wait ran out.
+        // The server's words where it had any; none when the wait ran out.
+        if (failure.step == Step::LinkStream)
             return reason.isEmpty() ? QStringLiteral("PipeWire did not link the stream")
                                     : QStringLiteral("PipeWire: %1").arg(reason);
-        default:
-            return QStringLiteral("PipeWire refused the stream (%1)").arg(reason);
-        }
+        return serverFailureText(
+            backend, QStringLiteral("PipeWire's loop"), QStringLiteral("PipeWire daemon"), failure);
     }
-    if (backend == u"PulseAudio") {
-        switch (failure.step) {
-        case Step::StartLoop:
-            return QStringLiteral("cannot start PulseAudio's main loop");
-        case Step::Connect:
-            return QStringLiteral("no PulseAudio server answers (%1)").arg(reason);
-        default:
-            return QStringLiteral("PulseAudio refused the stream (%1)").arg(reason);
-        }
-    }
+    if (backend == u"PulseAudio")
+        return serverFailureText(backend, QStringLiteral("PulseAudio's main loop"),
+            QStringLiteral("PulseAudio server"), failure);
     if (backend == u"ALSA") {
         switch (failure.step) {
         case Step::SetFormat:
