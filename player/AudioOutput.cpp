@@ -22,22 +22,16 @@ constexpr std::int64_t StandingStillNs = 500'000'000;
 // The device thread looks every WatchInterval; when its look comes this much
 // later, the thread itself could not run: the whole program stood still.
 constexpr std::int64_t LookOverdueNs = std::chrono::nanoseconds(2 * WatchInterval).count();
-std::int64_t steadyMs()
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-        std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
-std::int64_t lengthNs(std::size_t frames)
+std::int64_t monotonicMs()
 {
-    return SoundTime::framesToNs(std::int64_t(frames), OutputFormat::SampleRate);
+    return SoundTime::monotonicNs() / SoundTime::NsPerMs;
 }
 
 } // namespace
 
 AudioOutput::AudioOutput(BackendChoice choose, Mixer::WallClock wallClock)
-    : choose_(std::move(choose)), mixer_(std::move(wallClock)), openingSinceMs_(steadyMs()),
+    : choose_(std::move(choose)), mixer_(std::move(wallClock)), openingSinceMs_(monotonicMs()),
       stalls_(LookOverdueNs), deviceThread_([this](std::stop_token stop) { runDevice(stop); })
 {
 }
@@ -69,7 +63,7 @@ QString AudioOutput::unavailable() const
     case State::Failed:
         return failure_;
     case State::Opening: {
-        const std::int64_t waitedMs = steadyMs() - openingSinceMs_;
+        const std::int64_t waitedMs = monotonicMs() - openingSinceMs_;
         if (waitedMs < OutputPatience::FirstOpen.count())
             return QString();
         return QStringLiteral("the sound server does not answer (waited %1 s)")
@@ -144,7 +138,8 @@ std::optional<OpenFailure> AudioOutput::openBackend(SoundBackend& backend)
     stalls_.restart();
     return backend.open(
         [this](float* out, std::size_t frames, std::int64_t firstFrameNs) {
-            stalls_.callback(SoundTime::monotonicNs(), lengthNs(frames));
+            stalls_.callback(SoundTime::monotonicNs(),
+                SoundTime::framesToNs(std::int64_t(frames), OutputFormat::SampleRate));
             mixer_.mix(out, frames, firstFrameNs);
         },
         [this] { wake(); });

@@ -43,7 +43,7 @@ Mp3Player::Mp3Player(
     AudioOutput& output, LengthScanner& lengths, FileAccess access, QObject* parent)
     : QObject(parent), output_(output), mixer_(output.mixer()), lengths_(lengths),
       access_(std::move(access)), voice_(std::make_unique<Voice>(BufferFrames)),
-      decoder_(std::make_unique<Mp3Decoder>(*voice_, output.mixer()))
+      decoder_(std::make_unique<Mp3Decoder>(*voice_, mixer_))
 {
     mixer_.attach(*voice_);
 }
